@@ -1,0 +1,53 @@
+// Feeds arbitrary bytes to the driver's option parser, once as the content
+// of an indirect file and once as command-line text. "@" and "-inputfiles"
+// may name files; every "/" is turned into "_" so that they can only reach
+// the small sandbox directory made here (which holds a file naming itself).
+// The target changes into that directory, so give libFuzzer absolute corpus
+// paths.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "driver/exit_request.h"
+#include "driver/kilnmark_arg_parse.h"
+
+namespace {
+
+void enterSandbox() {
+  char pattern[] = "/tmp/tw-fuzz-XXXXXX";
+  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
+  std::ofstream("self") << "@self\n";
+  std::ofstream("args") << "-c -o out.elf \"a b\" -xc a.c\n# comment\n@self\n";
+  std::ofstream("list") << "x.c\ny.s\n";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool ready = (enterSandbox(), true);
+  (void)ready;
+
+  std::string text(reinterpret_cast<const char*>(data), size);
+  for (char& c : text) {
+    if (c == '/') c = '_';
+  }
+
+  std::ostringstream sink;
+  tidewater::ErrorReporter reporter("cc", sink);
+  tidewater::KilnmarkArgParse parser(reporter);
+  try {
+    if (std::FILE* file = fmemopen(text.data(), text.size() + (text.empty() ? 1 : 0), "r")) {
+      parser.parseLines(file, "fuzz", 1);
+      std::fclose(file);
+    }
+    parser.parseString(text, 1);
+  } catch (const tidewater::ExitRequest&) {
+  }
+  if (parser.nestingDepth() != 0) std::abort();
+  return 0;
+}

@@ -1,0 +1,55 @@
+#include "driver/driver.h"
+
+#include <exception>
+
+#include "base/h_exception.h"
+#include "base/solution_load_error.h"
+#include "driver/error_reporter.h"
+#include "driver/exit_request.h"
+#include "driver/installation.h"
+#include "driver/kilnmark_arg_parse.h"
+
+namespace tidewater {
+
+namespace {
+
+// The part of the run that may throw; runDriver maps what escapes.
+int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
+  setUpDirectories(executablePath(argc > 0 ? argv[0] : nullptr));
+
+  ErrorReporter reporter(argc > 0 && argv[0] != nullptr ? argv[0] : "", errorStream);
+  KilnmarkArgParse parser(reporter);
+
+  if (argc < 2) parser.onHelp("-help", "");
+
+  parser.parse(argc - 1, argv + 1, 1);
+
+  if (!parser.compileOnly() && !parser.preprocessOnly() && parser.outputFileName().empty()) {
+    reporter.error() << "-o option required" << std::endl;
+  }
+  if (reporter.errorCount() != 0) return 1;
+  return 0;
+}
+
+}  // namespace
+
+int runDriver(int argc, const char* const* argv, std::ostream& errorStream) {
+  try {
+    return runSequence(argc, argv, errorStream);
+  } catch (const ExitRequest& request) {
+    return request.status;
+  } catch (const HException& exception) {
+    errorStream << "error: " << exception.message() << std::endl;
+  } catch (const SolutionLoadError& loadError) {
+    if (loadError.isXmlError()) {
+      errorStream << "load error: bad XML file - " << loadError.message() << std::endl;
+    } else {
+      errorStream << "load error: " << loadError.fileName() << loadError.message() << std::endl;
+    }
+  } catch (...) {
+    errorStream << "Internal error detected" << std::endl;
+  }
+  return 1;
+}
+
+}  // namespace tidewater

@@ -1,0 +1,42 @@
+#include "driver/host_environment.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+#include "driver/product_identity.h"
+
+namespace tidewater {
+
+std::string homeDirectory() {
+  const char* home = std::getenv("HOME");
+  return home != nullptr ? home : "";
+}
+
+std::string documentsDirectory() { return homeDirectory() + "/Documents"; }
+std::string desktopDirectory() { return homeDirectory() + "/Desktop"; }
+
+std::string userDataRootFor(const char* rootVariable, const char* home) {
+  if (rootVariable != nullptr) return rootVariable;
+  std::string company(ProductIdentity::kCompanyName);
+  std::transform(company.begin(), company.end(), company.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::string root = std::string(home != nullptr ? home : "") + "/." + company;
+  std::replace(root.begin(), root.end(), ' ', '_');
+  return root;
+}
+
+const std::string& userDataRoot() {
+  static std::string cached;
+  if (cached.empty()) {
+    cached = userDataRootFor(std::getenv("TIDEWATER_ROOT_USER_DIR"), std::getenv("HOME"));
+  }
+  return cached;
+}
+
+std::string userDataDirectory() {
+  return userDataRoot() + "/" + std::string(ProductIdentity::kProductName) + "/v" +
+         std::to_string(ProductIdentity::kMajorRelease);
+}
+
+}  // namespace tidewater

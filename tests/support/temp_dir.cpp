@@ -1,0 +1,34 @@
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+namespace tidewater::test {
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tw-test-XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = std::filesystem::canonical(buffer.data()).string();
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& relativeName, const std::string& content) const {
+  const std::filesystem::path file = std::filesystem::path(path_) / relativeName;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream stream(file, std::ios::binary);
+  stream << content;
+  if (!stream) throw std::runtime_error("cannot write " + file.string());
+  return file.string();
+}
+
+}  // namespace tidewater::test
