@@ -6,8 +6,11 @@
 #include "base/solution_load_error.h"
 #include "driver/error_reporter.h"
 #include "driver/exit_request.h"
+#include "driver/host_environment.h"
 #include "driver/installation.h"
 #include "driver/kilnmark_arg_parse.h"
+#include "driver/system_macros.h"
+#include "macro/macro_table.h"
 
 namespace tidewater {
 
@@ -15,7 +18,10 @@ namespace {
 
 // The part of the run that may throw; runDriver maps what escapes.
 int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
+  MacroTable& macros = MacroTable::instance();
+  registerSystemMacros(macros, {"", userDataDirectory(), homeDirectory()});
   setUpDirectories(executablePath(argc > 0 ? argv[0] : nullptr));
+  setInstallationMacros(macros, installationDirectory());
 
   ErrorReporter reporter(argc > 0 && argv[0] != nullptr ? argv[0] : "", errorStream);
   KilnmarkArgParse parser(reporter);
