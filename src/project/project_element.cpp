@@ -1,0 +1,107 @@
+#include "project/project_element.h"
+
+namespace tidewater {
+
+ProjectElement::ProjectElement(std::string tag)
+    : XMLElement(std::move(tag)), projectKind_(kindOfTag(name())) {}
+
+ProjectElement::~ProjectElement() = default;
+
+ProjectElementKind ProjectElement::kindOfTag(std::string_view tag) {
+  static constexpr std::pair<std::string_view, ProjectElementKind> kTags[] = {
+      {"solution", ProjectElementKind::Solution}, {"configuration", ProjectElementKind::Configuration},
+      {"project", ProjectElementKind::Project},   {"folder", ProjectElementKind::Folder},
+      {"file", ProjectElementKind::File},
+  };
+  for (const auto& [name, kind] : kTags) {
+    if (name == tag) return kind;
+  }
+  return ProjectElementKind::Other;
+}
+
+void ProjectElement::setNodeAttribute(const std::string& name, std::string value) {
+  attributes_[name] = std::move(value);
+  modified_ = true;
+}
+
+const std::string* ProjectElement::nodeAttribute(const std::string& name) const {
+  const auto found = attributes_.find(name);
+  return found == attributes_.end() ? nullptr : &found->second;
+}
+
+void ProjectElement::setFileName(std::string path, bool modified) {
+  setNodeAttribute("file_name", std::move(path));
+  modified_ = modified;
+}
+
+ProjectElement& ProjectElement::addChild(std::unique_ptr<ProjectElement> child) {
+  ProjectElement& added = *child;
+  appendChild(std::move(child));
+  if (added.projectKind() == ProjectElementKind::Configuration) {
+    const std::string* name = added.nodeAttribute("Name");
+    configurations_[name != nullptr ? *name : std::string()] = &added;
+  } else {
+    modified_ = true;
+  }
+  return added;
+}
+
+ProjectElement* ProjectElement::configuration(const std::string& name) const {
+  const auto found = configurations_.find(name);
+  return found == configurations_.end() ? nullptr : found->second;
+}
+
+ProjectElement& ProjectElement::configurationOrCreate(const std::string& name) {
+  if (ProjectElement* existing = configuration(name)) return *existing;
+  auto created = std::make_unique<ProjectElement>("configuration");
+  created->setNodeName(name);
+  return addChild(std::move(created));
+}
+
+ProjectElement* ProjectElement::parentElement() const {
+  return dynamic_cast<ProjectElement*>(parent());
+}
+
+// Tree nodes are navigated freely: the walk hands out the parents it meets.
+ProjectElement* ProjectElement::nearestProject() const {
+  for (ProjectElement* node = const_cast<ProjectElement*>(this); node != nullptr; node = node->parentElement()) {
+    if (node->projectKind() == ProjectElementKind::Project) return node;
+  }
+  return nullptr;
+}
+
+ProjectElement* ProjectElement::nearestSolution() const {
+  for (ProjectElement* node = const_cast<ProjectElement*>(this); node != nullptr; node = node->parentElement()) {
+    if (node->projectKind() == ProjectElementKind::Solution) return node;
+  }
+  return nullptr;
+}
+
+ProjectElement* ProjectElement::parentFolder() const {
+  ProjectElement* parent = parentElement();
+  return parent != nullptr && parent->isFolder() ? parent : nullptr;
+}
+
+void ProjectElement::rebuildInheritedConfigurations() {
+  inheritedConfigurations_.clear();
+  for (const auto& [name, configurationNode] : configurations_) {
+    const std::string* list = configurationNode->nodeAttribute("inherited_configurations");
+    if (list == nullptr) continue;
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start <= list->size()) {
+      size_t end = list->find(';', start);
+      if (end == std::string::npos) end = list->size();
+      if (end > start) names.push_back(list->substr(start, end - start));
+      start = end + 1;
+    }
+    inheritedConfigurations_[name] = std::move(names);
+  }
+}
+
+const std::vector<std::string>* ProjectElement::inheritedConfigurations(const std::string& name) const {
+  const auto found = inheritedConfigurations_.find(name);
+  return found == inheritedConfigurations_.end() ? nullptr : &found->second;
+}
+
+}  // namespace tidewater
