@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "xml/xml_node.h"
+
+namespace tidewater {
+
+/// One attribute of an element. A value may be absent (written as "").
+struct XMLAttribute {
+  std::string name;
+  std::optional<std::string> value;
+};
+
+/// An element: a tag name and an ordered list of attributes with unique
+/// names. Setting an existing attribute replaces its value in place, so the
+/// list keeps insertion order. Document classes derive their own elements
+/// from this one through XMLDocument::createElement.
+class XMLElement : public XMLNode {
+ public:
+  explicit XMLElement(std::string name) : XMLNode(Kind::Element, std::move(name)) {}
+  ~XMLElement() override;
+
+  virtual void setName(std::string name) { text_ = std::move(name); }
+  virtual const std::string& name() const { return text_; }
+
+  /// Replaces the value of an existing attribute, or appends a new one.
+  virtual void setAttribute(std::string name, std::optional<std::string> value);
+  /// Returns whether there was such an attribute.
+  virtual bool removeAttribute(std::string_view name);
+  virtual bool hasAttribute(std::string_view name) const;
+  /// The attribute's value; null when there is no such attribute or it has no value.
+  virtual const std::string* attribute(std::string_view name) const;
+  virtual const std::vector<XMLAttribute>& attributes() const { return attributes_; }
+
+ private:
+  /// Position of the attribute in the list, or -1.
+  std::ptrdiff_t find(std::string_view name) const;
+
+  std::vector<XMLAttribute> attributes_;
+  // Long attribute lists get a hash index (name hash to position), built on
+  // first use and dropped when an attribute is removed, so that setting n
+  // distinct attributes stays linear.
+  mutable std::unique_ptr<std::unordered_multimap<size_t, size_t>> index_;
+};
+
+}  // namespace tidewater

@@ -1,0 +1,51 @@
+#include "xml/xml_tree_text.h"
+
+#include <vector>
+
+namespace tidewater {
+
+std::string elementText(const XMLElement* element) {
+  std::string text;
+  if (!element) return text;
+  for (const XMLNode* child = element->firstChild(); child; child = child->nextSibling()) {
+    if (child->kind() == XMLNode::Kind::Data) text += static_cast<const XMLData*>(child)->text();
+  }
+  return text;
+}
+
+XMLElement* findElement(XMLNode* first, std::string_view tag) {
+  for (XMLNode* node = first; node; node = node->nextSibling()) {
+    XMLElement* element = node->asElement();
+    if (element && element->name() == tag) return element;
+  }
+  return nullptr;
+}
+
+std::string childText(const XMLElement* element, std::string_view tag) {
+  if (!element) return {};
+  return elementText(findElement(element->firstChild(), tag));
+}
+
+std::string childText(const XMLElement* first, const XMLElement* second, std::string_view tag) {
+  std::string text = childText(first, tag);
+  return text.empty() ? childText(second, tag) : text;
+}
+
+XMLElement* findElementWithChildText(XMLNode* top, std::string_view tag, std::string_view childTag,
+                                     std::string_view text) {
+  if (!top) return nullptr;
+  // Pre-order walk with an explicit stack: a popped node's next sibling is
+  // pushed below its first child, so the child's subtree comes first.
+  std::vector<XMLNode*> pending{top};
+  while (!pending.empty()) {
+    XMLNode* node = pending.back();
+    pending.pop_back();
+    XMLElement* element = node->asElement();
+    if (element && element->name() == tag && childText(element, childTag) == text) return element;
+    if (node != top && node->nextSibling()) pending.push_back(node->nextSibling());
+    if (node->firstChild()) pending.push_back(node->firstChild());
+  }
+  return nullptr;
+}
+
+}  // namespace tidewater

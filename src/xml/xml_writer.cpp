@@ -1,0 +1,171 @@
+#include "xml/xml_writer.h"
+
+#include <vector>
+
+#include "xml/xml_char_class.h"
+#include "xml/xml_document.h"
+
+namespace tidewater {
+
+namespace {
+// The buffer goes to the file whenever it grows past this.
+constexpr size_t kChunkSize = 64 * 1024;
+}  // namespace
+
+void XMLWriter::appendEscaped(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* run = p;
+    while (p < end && xml_char::is(*p, xml_char::kVerbatim)) ++p;
+    out.append(run, p);
+    if (p == end) break;
+    const auto byte = static_cast<unsigned char>(*p++);
+    switch (byte) {
+      case '"': out += "&quot;"; break;
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default:
+        out += "&#x";
+        if (byte >= 16) out += kHex[byte >> 4];
+        out += kHex[byte & 15];
+        out += ';';
+    }
+  }
+}
+
+void XMLWriter::writeDocument(const XMLDocument& document) {
+  if (document.version() || document.encoding()) {
+    // The declaration has two spaces between "xml" and its first pseudo-attribute.
+    out_ += "<?xml ";
+    if (document.version()) out_.append(" version=\"").append(*document.version()) += '"';
+    if (document.encoding()) out_.append(" encoding=\"").append(*document.encoding()) += '"';
+    out_ += " ?>\n";
+  }
+  if (document.doctype()) out_.append("<!DOCTYPE ").append(*document.doctype()) += ">\n";
+  if (document.root()) writeTree(*document.root());
+}
+
+bool XMLWriter::finish() {
+  if (file_ && !out_.empty()) {
+    if (std::fwrite(out_.data(), 1, out_.size(), file_) != out_.size()) failed_ = true;
+    out_.clear();
+  }
+  if (file_ && std::fflush(file_) != 0) failed_ = true;
+  return !failed_;
+}
+
+void XMLWriter::flushIfLarge() {
+  if (file_ && out_.size() >= kChunkSize) {
+    if (std::fwrite(out_.data(), 1, out_.size(), file_) != out_.size()) failed_ = true;
+    out_.clear();
+  }
+}
+
+void XMLWriter::indentTo(uint32_t depth) { out_.append(static_cast<size_t>(indent_) * depth, ' '); }
+
+void XMLWriter::newline() {
+  if (indent_ != 0) out_ += '\n';
+}
+
+void XMLWriter::writeTree(const XMLElement& root) {
+  // "open" holds the elements whose children are being written; the depth of
+  // a node is the stack's size.
+  std::vector<const XMLElement*> open;
+  const XMLNode* node = &root;
+  for (;;) {
+    const auto depth = static_cast<uint32_t>(open.size());
+    indentTo(depth);
+    if (const XMLElement* element = node->asElement()) {
+      writeStartTag(*element, depth);
+      const XMLNode* first = element->firstChild();
+      if (!first) {
+        out_ += element->attributes().empty() ? "/>" : " />";
+        newline();
+      } else if (first->kind() == XMLNode::Kind::Data) {
+        // Text as first child: the element is written on one line with
+        // that text only, and its other children are left out.
+        out_ += '>';
+        appendEscaped(out_, static_cast<const XMLData*>(first)->text());
+        writeEndTag(*element);
+      } else {
+        out_ += '>';
+        newline();
+        open.push_back(element);
+        node = first;
+        continue;
+      }
+    } else {
+      writeLeaf(*node);
+    }
+    flushIfLarge();
+
+    // Next: the following sibling, or close the enclosing elements.
+    for (;;) {
+      if (open.empty()) return;
+      if (node->nextSibling()) {
+        node = node->nextSibling();
+        break;
+      }
+      const XMLElement* parent = open.back();
+      open.pop_back();
+      indentTo(static_cast<uint32_t>(open.size()));
+      writeEndTag(*parent);
+      node = parent;
+    }
+  }
+}
+
+void XMLWriter::writeStartTag(const XMLElement& element, uint32_t depth) {
+  out_ += '<';
+  out_ += element.name();
+  const std::vector<XMLAttribute>& attributes = element.attributes();
+  bool wrap = false;
+  if (lineWidth_ != 0 && attributes.size() > 1) {
+    uint64_t length = uint64_t{indent_} * depth + element.name().size() + 1;
+    for (const XMLAttribute& attribute : attributes) {
+      length += attribute.name.size() + (attribute.value ? attribute.value->size() : 0) + 4;
+    }
+    wrap = length > lineWidth_;
+  }
+  for (const XMLAttribute& attribute : attributes) {
+    if (!attribute.value) {
+      out_.append(" ").append(attribute.name) += "=\"\"";
+      continue;
+    }
+    if (wrap) {
+      out_ += '\n';
+      indentTo(depth + 1);
+    } else {
+      out_ += ' ';
+    }
+    out_.append(attribute.name) += "=\"";
+    appendEscaped(out_, *attribute.value);
+    out_ += '"';
+  }
+}
+
+void XMLWriter::writeEndTag(const XMLElement& element) {
+  out_.append("</").append(element.name()) += '>';
+  newline();
+}
+
+void XMLWriter::writeLeaf(const XMLNode& node) {
+  switch (node.kind()) {
+    case XMLNode::Kind::Data:
+      appendEscaped(out_, static_cast<const XMLData&>(node).text());
+      break;
+    case XMLNode::Kind::Comment:
+      out_.append("<!--").append(static_cast<const XMLComment&>(node).text()) += "-->";
+      break;
+    case XMLNode::Kind::CDATASection:
+      out_.append("<![CDATA[").append(static_cast<const XMLCDATASection&>(node).text()) += "]]>";
+      break;
+    case XMLNode::Kind::Element:
+      break;
+  }
+}
+
+}  // namespace tidewater

@@ -1,0 +1,188 @@
+#include "xml/xml_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "unit/xml/xml_tree_dump.h"
+#include "xml/xml_document.h"
+
+namespace tidewater {
+namespace {
+
+using test::dumpTree;
+using test::visibleBytes;
+
+struct TreeCase {
+  const char* input;
+  bool keepText;
+  const char* tree;  // dumpTree of the root
+};
+
+TEST(XmlParserTest, BuildsTheTreeByTheParsingRules) {
+  const TreeCase cases[] = {
+      {"<a x=\"1\"/>", false, "a[x=1]"},
+      {"<a>text<!--c--><b/></a>", false, "a(b)"},
+      // Every run between two tags is a data node, even an empty one.
+      {"<a>text<!--c--><b/></a>", true, "a(\"text\" <!c> \"\" b \"\")"},
+      {"<a><b></b></a>", true, "a(\"\" b(\"\") \"\")"},
+      // The closing name is compared over its own length only.
+      {"<abc></a>", false, "abc"},
+      {"<abc></>", false, "abc"},
+      // Attributes without a double-quoted value are dropped.
+      {"<a x y=\"1\" z=w q=\"2\"/>", false, "a[y=1,q=2]"},
+      {"<a x=\"1\" y=\"2\" x=\"3\"/>", false, "a[x=3,y=2]"},
+      {"<a x=\"<b>\n\"   />", false, "a[x=<b>\\x0A]"},
+      {"<a\n\tx = \"1\"\r\ny=\"\"/>", false, "a[x=1,y=]"},
+      // A later top-level element replaces an earlier one.
+      {"<a/><b/>", false, "b"},
+      // Elements left open are dropped; the parse still succeeds.
+      {"<a><b/>", false, "null"},
+      {"<r><a><b/>", false, "null"},
+      {"<a x=\"abc", false, "null"},
+      // Bytes other than "<" before the first tag end the document.
+      {"junk<a/>", false, "null"},
+      {" \n\t<a/>", false, "a"},
+      {"", false, "null"},
+      // Processing instructions and unknown markup are skipped to the next
+      // "<"; the skipped bytes are character data.
+      {"<?pi stuff?><a/>", false, "a"},
+      {"<a><?pi x?>y</a>", true, "a(\"\" \"x?>y\")"},
+      {"<a><!FOO bar>x</a>", true, "a(\"\" \"bar>x\")"},
+      {"<a>< b>x</a>", true, "a(\"\" \" b>x\")"},
+      {"<a><!-- x <b/></a>", true, "a(\"\" \" x \" b \"\")"},
+      {"<a><!--x--y--></a>", true, "a(\"\" <!x--y> \"\")"},
+      {"<!--top--><a/><!--after-->", true, "a"},
+      // CDATA sections are kept whatever keepText says, and only in elements.
+      {"<a><![CDATA[<raw> &amp;]]></a>", false, "a(<[<raw> &amp;]>)"},
+      {"<a><![CDATA[x]]]></a>", false, "a(<[x]]>)"},
+      {"<a><![CDATA[unterminated</a>", false, "a"},
+      {"<![CDATA[x]]><a/>", false, "a"},
+      // Carriage returns leave data, not attribute values; a reference keeps one.
+      {"<a v=\"1\r2\">x\r\ny&#13;</a>", true, "a[v=1\\x0D2](\"x\\x0Ay\\x0D\")"},
+      // Any name byte may begin an element name.
+      {"<1-:_/>", false, "1-:_"},
+  };
+  for (const TreeCase& c : cases) {
+    XMLDocument document(c.keepText);
+    EXPECT_TRUE(document.parse(c.input)) << visibleBytes(c.input) << ": " << document.errorText();
+    EXPECT_EQ(dumpTree(document.root()), c.tree) << visibleBytes(c.input) << " keepText " << c.keepText;
+  }
+}
+
+TEST(XmlParserTest, ReadsTheXmlDeclarationAndDoctype) {
+  struct Case {
+    const char* input;
+    const char* version;  // null: not set
+    const char* encoding;
+    const char* doctype;
+  };
+  const Case cases[] = {
+      {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE Board_Memory_Definition_File>\n<a/>", "1.0",
+       "UTF-8", "Board_Memory_Definition_File"},
+      {"<?xml  other=\"x\" version = \"2\" encoding=\"&amp;\" ?><a/>", "2", "&amp;", nullptr},
+      {"<?xml version='1.0'?><a/>", nullptr, nullptr, nullptr},
+      {"<?xml-stylesheet version=\"1\"?><a/>", nullptr, nullptr, nullptr},
+      {"<a><?xml encoding=\"late\"?></a>", nullptr, "late", nullptr},
+      {"<!DOCTYPE x [ <!ENTITY e \"v\"> ]><a/>", nullptr, nullptr, nullptr},
+      {"<!DOCTYPE\n  spaced \n><a/>", nullptr, nullptr, "spaced"},
+      {"<!DOCTYPE><a/>", nullptr, nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    XMLDocument document;
+    ASSERT_TRUE(document.parse(c.input)) << c.input;
+    EXPECT_EQ(document.version().value_or("(none)"), c.version ? c.version : "(none)") << c.input;
+    EXPECT_EQ(document.encoding().value_or("(none)"), c.encoding ? c.encoding : "(none)") << c.input;
+    EXPECT_EQ(document.doctype().value_or("(none)"), c.doctype ? c.doctype : "(none)") << c.input;
+    EXPECT_EQ(dumpTree(document.root()), "a") << c.input;
+  }
+}
+
+TEST(XmlParserTest, DecodesCharacterReferencesInValuesAndData) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"&lt;&gt;&amp;&apos;&quot;", "<>&'\""},
+      {"&#65;&#x41;&#x4a;&#x4A;", "AAJJ"},
+      {"&#;", std::string(1, '\0')},
+      {"&#x;", std::string(1, '\0')},
+      {"x&#xc3;y", "x\xC3y"},
+      // Only the low 8 bits of a value are kept.
+      {"&#321;&#x1F641;", "AA"},
+      {"&foo;", "&foo;"},
+      {"a&", "a&"},
+      {"&amp", "&amp"},
+      {"&lt", "&lt"},
+      {"&#12a;", "&#12a;"},
+      {"&#x", "&#x"},
+      {"&#X41;", "&#X41;"},
+      {"&&amp;", "&&"},
+      {"&amp;lt;", "&lt;"},
+  };
+  for (const auto& [text, expected] : cases) {
+    XMLDocument document(true);
+    const std::string input = std::string("<a v=\"") + text + "\">" + text + "</a>";
+    ASSERT_TRUE(document.parse(input)) << input;
+    const XMLElement* root = document.root();
+    ASSERT_NE(root, nullptr) << input;
+    ASSERT_NE(root->attribute("v"), nullptr) << input;
+    EXPECT_EQ(visibleBytes(*root->attribute("v")), visibleBytes(expected)) << input;
+    ASSERT_NE(root->firstChild(), nullptr) << input;
+    EXPECT_EQ(visibleBytes(static_cast<const XMLData*>(root->firstChild())->text()), visibleBytes(expected))
+        << input;
+  }
+}
+
+TEST(XmlParserTest, FailuresReportTextAndLineAndDiscardTheTree) {
+  struct Case {
+    const char* input;
+    const char* error;
+    uint32_t line;
+  };
+  const Case cases[] = {
+      {"<a x='1'>", "bad tagName", 0},
+      {"<a>\n<b/>\n</c>", "tagName mismatch", 2},
+      {"</a>", "tagName mismatch", 0},
+      {"<a></ab>", "tagName mismatch", 0},
+      {"<a/>\n</a>", "tagName mismatch", 1},
+      {"<a\n  x=\"1\n2\"\n  #>", "bad tagName", 3},
+      {"<r><a 1=\"2\"/></r>", "bad tagName", 0},
+  };
+  for (const Case& c : cases) {
+    XMLDocument document;
+    ASSERT_TRUE(document.parse("<old/>"));
+    EXPECT_FALSE(document.parse(c.input)) << visibleBytes(c.input);
+    EXPECT_EQ(document.errorText(), c.error) << visibleBytes(c.input);
+    EXPECT_EQ(document.errorLine(), c.line) << visibleBytes(c.input);
+    EXPECT_EQ(document.root(), nullptr) << visibleBytes(c.input);
+  }
+}
+
+TEST(XmlParserTest, RecordsTheLineWhereEachNodeStarts) {
+  XMLDocument document(true);
+  ASSERT_TRUE(document.parse("\n<a>\n<b/>\n<!--c\n-->\n<![CDATA[\n]]><c\n/>\n</a>"));
+  const XMLElement* a = document.root();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->line(), 1u);
+  std::string lines;
+  for (const XMLNode* node = a->firstChild(); node; node = node->nextSibling()) {
+    lines += std::to_string(node->line()) + " ";
+  }
+  // data, b, data, comment, data, CDATA, data (empty), c, data
+  EXPECT_EQ(lines, "1 2 2 3 4 5 6 6 7 ");
+}
+
+TEST(XmlParserTest, ManyDistinctAttributesKeepTheirOrderAndStayUnique) {
+  std::string input = "<a";
+  for (int i = 0; i < 2000; ++i) input += " n" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+  input += " n7=\"again\" n1999=\"last\"/>";
+  XMLDocument document;
+  ASSERT_TRUE(document.parse(input));
+  const auto& attributes = document.root()->attributes();
+  ASSERT_EQ(attributes.size(), 2000u);
+  EXPECT_EQ(attributes[7].name, "n7");
+  EXPECT_EQ(*attributes[7].value, "again");
+  EXPECT_EQ(*attributes[1999].value, "last");
+  EXPECT_EQ(*attributes[1234].value, "1234");
+}
+
+}  // namespace
+}  // namespace tidewater
