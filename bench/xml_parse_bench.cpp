@@ -1,0 +1,86 @@
+// Parse throughput of the XML layer against libxml2's xmllint on the same
+// file. Both sides read the file from disk and parse it the same number of
+// times (xmllint in one process with --repeat, which parses 100 times), so
+// xmllint's start-up is spread over 100 parses.
+//
+//   bench_xml_parse [file] [rounds]
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "xml/xml_document.h"
+
+namespace {
+
+constexpr int kParsesPerRound = 100;  // what xmllint --repeat does
+
+using Clock = std::chrono::steady_clock;
+
+double secondsFor(const std::function<void()>& work) {
+  const auto start = Clock::now();
+  work();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool runXmllint(const std::string& path) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const char* arguments[] = {"xmllint", "--noout", "--repeat", path.c_str(), nullptr};
+    execvp("xmllint", const_cast<char* const*>(arguments));
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+long fileSize(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return -1;
+  std::fseek(file, 0, SEEK_END);
+  const long size = std::ftell(file);
+  std::fclose(file);
+  return size;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string path = argc > 1 ? argv[1] : TW_BENCH_DEFAULT_FILE;
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  const long size = fileSize(path);
+  if (size <= 0) {
+    std::fprintf(stderr, "bench_xml_parse: cannot read %s\n", path.c_str());
+    return 1;
+  }
+
+  bool ok = true;
+  double ours = 0;
+  double reference = 0;
+  for (int round = 0; round < rounds; ++round) {
+    ours += secondsFor([&] {
+      for (int i = 0; i < kParsesPerRound; ++i) {
+        tidewater::XMLDocument document(true);
+        ok = document.load(path) && ok;
+      }
+    });
+    reference += secondsFor([&] { ok = runXmllint(path) && ok; });
+  }
+  if (!ok) {
+    std::fprintf(stderr, "bench_xml_parse: a parse failed (is xmllint installed?)\n");
+    return 1;
+  }
+  const double megabytes = static_cast<double>(size) * kParsesPerRound * rounds / 1e6;
+  std::printf("xml parse of %s (%.1f MB, %d x %d parses)\n", path.c_str(), size / 1e6, rounds,
+              kParsesPerRound);
+  std::printf("  ours:    %8.1f MB/s\n", megabytes / ours);
+  std::printf("  xmllint: %8.1f MB/s\n", megabytes / reference);
+  std::printf("  ratio:   %8.2f (ours / xmllint, higher is faster)\n", reference / ours);
+  return 0;
+}
