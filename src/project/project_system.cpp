@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include "base/h_exception.h"
 #include "base/path.h"
+#include "project/catalogue_table.h"
 
 namespace tidewater {
 
@@ -12,7 +14,13 @@ const std::string kCommon = "Common";
 
 }  // namespace
 
-ProjectSystem::ProjectSystem(MacroTable& macros) : macros_(macros) {}
+ProjectSystem::ProjectSystem(MacroTable& macros, std::string projectTemplateSearchList,
+                             std::vector<std::string> propertyDefinitionFiles)
+    : macros_(macros),
+      projectTemplateSearchList_(std::move(projectTemplateSearchList)),
+      propertyDefinitionFiles_(std::move(propertyDefinitionFiles)) {
+  registerGeneralCatalogue();
+}
 
 ProjectSystem::~ProjectSystem() = default;
 
@@ -51,6 +59,28 @@ ProjectElement& ProjectSystem::addChild(ProjectElement& parent, std::unique_ptr<
 ProjectElement* ProjectSystem::findProject(const std::string& name) const {
   const auto found = projects_.find(name);
   return found == projects_.end() ? nullptr : found->second;
+}
+
+const PropertyClass& ProjectSystem::registerProperty(LayerCatalogue& layer, PropertyDefinition definition,
+                                                    uint32_t steps) {
+  const PropertyClass& added = catalogue_.add(std::make_unique<PropertyClass>(std::move(definition)));
+  layer.properties.push_back(&added);
+  buildSteps_.add(added, steps);
+  return added;
+}
+
+void ProjectSystem::registerMacroDescriptions(LayerCatalogue& layer,
+                                              std::span<const MacroDescriptionRow> rows) {
+  for (const MacroDescriptionRow& row : rows) {
+    layer.macroDescriptions.push_back(&catalogue_.add(
+        std::make_unique<MacroPropertyClass>(row.name, row.description, "(Build Macro Values)")));
+  }
+}
+
+PropertyClass& ProjectSystem::registeredProperty(const std::string& name) {
+  PropertyClass* found = catalogue_.find(name);
+  if (found == nullptr) throw HException("property " + name + " is not registered");
+  return *found;
 }
 
 std::string ProjectSystem::lookUp(const ProjectElement* node, const PropertyClass& property,

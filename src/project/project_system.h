@@ -1,26 +1,41 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "macro/macro_table.h"
+#include "project/build_step_sets.h"
 #include "project/change_log.h"
+#include "project/general_catalogue.h"
 #include "project/project_element.h"
 #include "project/property_catalogue.h"
 #include "project/property_lookup.h"
 
 namespace tidewater {
 
-/// The base of the project system: owns the catalogue, the solution tree and
-/// the change log, builds the tree's skeleton, resolves node paths and
-/// builds the macro map of a node. Toolchain layers above it supply the file
-/// extensions and add their macros through the virtual hooks.
+template <typename References>
+struct CatalogueRow;
+struct MacroDescriptionRow;
+
+/// The base of the project system: owns the catalogue (registering the
+/// general properties and node-macro descriptions itself), the build-step
+/// sets, the solution tree and the change log; builds the tree's skeleton,
+/// resolves node paths, types files and builds the macro map of a node.
+/// Toolchain layers above it register their own tables and supply the file
+/// extensions and their macros through the virtual hooks.
 class ProjectSystem {
  public:
-  explicit ProjectSystem(MacroTable& macros);
+  /// "projectTemplateSearchList" is a ";"-separated list of template file
+  /// patterns (macro-expanded when read); "propertyDefinitionFiles" names
+  /// files of further property definitions (the driver passes none).
+  explicit ProjectSystem(MacroTable& macros, std::string projectTemplateSearchList = {},
+                         std::vector<std::string> propertyDefinitionFiles = {});
   virtual ~ProjectSystem();
   ProjectSystem(const ProjectSystem&) = delete;
   ProjectSystem& operator=(const ProjectSystem&) = delete;
@@ -30,6 +45,16 @@ class ProjectSystem {
   MacroTable& macroTable() const { return macros_; }
   ChangeLog& changeLog() { return changeLog_; }
   ProjectElement* solution() const { return solution_.get(); }
+  const std::string& projectTemplateSearchList() const { return projectTemplateSearchList_; }
+  const std::vector<std::string>& propertyDefinitionFiles() const { return propertyDefinitionFiles_; }
+
+  /// The general properties, by direct reference.
+  const GeneralCatalogue& general() const { return general_; }
+
+  /// The properties whose change puts the outputs of a build step out of date.
+  const std::set<const PropertyClass*>& buildStepProperties(BuildKind kind) const {
+    return buildSteps_.of(kind);
+  }
 
   // The tree's skeleton.
 
@@ -63,6 +88,12 @@ class ProjectSystem {
   /// "Name", else the file name of "file_name", else "<NULL>".
   std::string nodeName(ProjectElement& node);
 
+  /// The file type of a node in a configuration: its file_type value unless
+  /// "Default", else its override, else detection from the lower-case
+  /// suffix (and the DOCTYPE of an XML file); "" when the file takes no part
+  /// in the build. Detection can answer "Header".
+  std::string fileType(ProjectElement& node, const std::string& configuration);
+
   // Macros.
 
   /// The macros that describe a node and its surroundings in a configuration.
@@ -74,6 +105,19 @@ class ProjectSystem {
   std::string expandGlobally(std::string_view text) const { return macros_.expandGlobally(text); }
 
  protected:
+  /// Registers one property in the catalogue, the layer's record and the
+  /// build-step sets of "steps" (a kStep... mask).
+  const PropertyClass& registerProperty(LayerCatalogue& layer, PropertyDefinition definition,
+                                        uint32_t steps);
+  /// Registers each row and keeps the class in the member the row names.
+  template <typename References>
+  void registerTable(References& layer, std::span<const CatalogueRow<References>> rows);
+  /// Registers descriptions of build macros (category "(Build Macro Values)").
+  void registerMacroDescriptions(LayerCatalogue& layer, std::span<const MacroDescriptionRow> rows);
+  /// The class the catalogue holds under "name", for a layer overriding a
+  /// lower layer's default; throws HException when there is none.
+  PropertyClass& registeredProperty(const std::string& name);
+
   /// The toolchain's file extensions ("" when the layer has none).
   virtual std::string objectExtension() const { return {}; }
   virtual std::string executableExtension() const { return {}; }
@@ -84,13 +128,18 @@ class ProjectSystem {
   virtual void addToolchainMacros(MacroMap&, ProjectElement*, const std::string&) {}
 
  private:
+  void registerGeneralCatalogue();
   void addProjectMacros(MacroMap& map, ProjectElement* node, const std::string& configuration);
   void addNodeMacros(MacroMap& map, ProjectElement& node, const std::string& configuration);
   void addDirectoryMacros(MacroMap& map, ProjectElement* node, const std::string& configuration);
   std::string solutionFilePath(const ProjectElement& node) const;
 
   MacroTable& macros_;
+  std::string projectTemplateSearchList_;
+  std::vector<std::string> propertyDefinitionFiles_;
   PropertyCatalogue catalogue_;
+  BuildStepSets buildSteps_;
+  GeneralCatalogue general_;
   ChangeLog changeLog_;
   std::unique_ptr<ProjectElement> solution_;
   std::map<std::string, ProjectElement*> projects_;

@@ -12,4 +12,12 @@ PropertyClass* PropertyCatalogue::find(const std::string& name) {
   return found == byName_.end() ? nullptr : found->second;
 }
 
+std::vector<const PropertyClass*> PropertyCatalogue::definitions(const std::string& name) const {
+  std::vector<const PropertyClass*> found;
+  for (const auto& owned : owned_) {
+    if (owned->name() == name) found.push_back(owned.get());
+  }
+  return found;
+}
+
 }  // namespace tidewater

@@ -27,6 +27,10 @@ class PropertyCatalogue {
   const PropertyClass* find(const std::string& name) const;
   PropertyClass* find(const std::string& name);
 
+  /// Every class registered under "name", earliest first (a name can have
+  /// more than one definition, all storing under the same attribute).
+  std::vector<const PropertyClass*> definitions(const std::string& name) const;
+
   const std::map<std::string, PropertyClass*>& byName() const { return byName_; }
 
  private:
