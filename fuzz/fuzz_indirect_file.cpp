@@ -11,10 +11,13 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/solution_load_error.h"
 #include "driver/exit_request.h"
 #include "driver/kilnmark_arg_parse.h"
+#include "project/arm_project_system.h"
 
 namespace {
 
@@ -24,6 +27,11 @@ void enterSandbox() {
   std::ofstream("self") << "@self\n";
   std::ofstream("args") << "-c -o out.elf \"a b\" -xc a.c\n# comment\n@self\n";
   std::ofstream("list") << "x.c\ny.s\n";
+  mkdir("templates", 0755);
+  std::ofstream("templates/t.xml") << "<projects><project name=\"m3\" type=\"Library\">"
+                                      "<property name=\"arm_core_type\" value=\"Cortex-M3\"/>"
+                                      "<folder Name=\"f\"><file file_name=\"a.c\"/></folder>"
+                                      "</project></projects>\n";
 }
 
 }  // namespace
@@ -39,7 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::ostringstream sink;
   tidewater::ErrorReporter reporter("cc", sink);
-  tidewater::KilnmarkArgParse parser(reporter);
+  static tidewater::MacroTable macros;
+  tidewater::ARMProjectSystem system(macros, "", {});
+  tidewater::ProjectElement& solution = system.newSolution("", "/fuzz");
+  tidewater::ProjectElement& project = system.newProject(solution, "", "/fuzz", "");
+  tidewater::KilnmarkArgParse parser(reporter, system, project, "templates/*.xml");
   try {
     if (std::FILE* file = fmemopen(text.data(), text.size() + (text.empty() ? 1 : 0), "r")) {
       parser.parseLines(file, "fuzz", 1);
@@ -47,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     parser.parseString(text, 1);
   } catch (const tidewater::ExitRequest&) {
+  } catch (const tidewater::SolutionLoadError&) {
   }
   if (parser.nestingDepth() != 0) std::abort();
   return 0;

@@ -1,25 +1,26 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "driver/arg_parse.h"
+#include "driver/option_writer.h"
+#include "project/project_templates.h"
 
 namespace tidewater {
 
-/// An input file named on the command line, by "-T" or in an "-inputfiles"
-/// list, with the file type that "-x" chose for it ("" leaves the type to the
-/// file's extension).
-struct InputFile {
-  std::string name;
-  std::string fileType;
-};
+class ProjectElement;
+class ProjectSystem;
 
-/// The driver's option parser: the 77-entry option table, the fields that the
-/// run sequence reads after parsing, and the input files in command-line order.
+/// The driver's option parser: the 77-entry option table, whose handlers
+/// write project properties, the fields that the run sequence reads after
+/// parsing, and input files added to the project as "file" nodes.
 class KilnmarkArgParse : public ArgParse {
  public:
-  explicit KilnmarkArgParse(ErrorReporter& reporter);
+  /// "-y" reads project templates from the files the ";"-separated
+  /// patterns of "templateSearchList" name (expanded with the process-wide
+  /// macros).
+  KilnmarkArgParse(ErrorReporter& reporter, ProjectSystem& system, ProjectElement& project,
+                   std::string templateSearchList);
 
   /// Prints the help text on the reporter's stream and ends the run with
   /// status 0 (by throwing ExitRequest).
@@ -28,6 +29,8 @@ class KilnmarkArgParse : public ArgParse {
   const std::string& outputFileName() const { return outputFileName_; }
   const std::string& dependencyFileName() const { return dependencyFileName_; }
   const std::string& currentFileType() const { return currentFileType_; }
+  /// The file node most recently added, or null.
+  ProjectElement* currentFile() const { return currentFile_; }
   bool enforceAnsi() const { return enforceAnsi_; }
   bool compileOnly() const { return compileOnly_; }
   bool debugInformation() const { return debugInformation_; }
@@ -39,21 +42,37 @@ class KilnmarkArgParse : public ArgParse {
   bool keepAssembly() const { return keepAssembly_; }
   bool keepPreprocessorOutput() const { return keepPreprocessorOutput_; }
   bool keepLinkerScript() const { return keepLinkerScript_; }
-  const std::vector<InputFile>& inputFiles() const { return inputFiles_; }
 
  protected:
   void onArgument(const std::string& argument) override;
 
  private:
   void addFlagOptions();
-  void addStoreOptions();
-  void addHandledOptions();
   void addPropertyOptions();
+  void addHandledOptions();
+
+  ProjectElement& addInputFile(const std::string& name);
 
   void onFileType(const std::string& option, const std::string& value);
   void onLinkerScript(const std::string& option, const std::string& value);
   void onInputFiles(const std::string& option, const std::string& value);
   void onDebug(const std::string& option, const std::string& value);
+  void onOptimization(const std::string& option, const std::string& value);
+  void onLinkerSymbol(const std::string& option, const std::string& value);
+  void onDebugIo(const std::string& option, const std::string& value);
+  void onHas(const std::string& option, const std::string& value);
+  void onNoWarn(const std::string& option, const std::string& value);
+  void onStrip(const std::string& option, const std::string& value);
+  void onPrintf(const std::string& option, const std::string& value);
+  void onScanf(const std::string& option, const std::string& value);
+  void onStandard(const std::string& option, const std::string& value);
+  void onTemplate(const std::string& option, const std::string& value);
+  void onAnyProperty(const std::string& option, const std::string& value);
+
+  OptionWriter writer_;
+  std::string templateSearchList_;
+  ProjectTemplates templates_;
+  ProjectElement* currentFile_ = nullptr;
 
   std::string outputFileName_;
   std::string currentFileType_;
@@ -69,7 +88,6 @@ class KilnmarkArgParse : public ArgParse {
   bool keepAssembly_ = false;
   bool keepPreprocessorOutput_ = false;
   bool keepLinkerScript_ = false;
-  std::vector<InputFile> inputFiles_;
 };
 
 }  // namespace tidewater

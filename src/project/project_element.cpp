@@ -82,6 +82,18 @@ ProjectElement* ProjectElement::parentFolder() const {
   return parent != nullptr && parent->isFolder() ? parent : nullptr;
 }
 
+void ProjectElement::invalidateResolvedPaths() {
+  std::vector<XMLNode*> pending{this};
+  while (!pending.empty()) {
+    XMLNode* node = pending.back();
+    pending.pop_back();
+    if (auto* element = dynamic_cast<ProjectElement*>(node)) element->pathResolved = false;
+    for (XMLNode* child = node->firstChild(); child != nullptr; child = child->nextSibling()) {
+      pending.push_back(child);
+    }
+  }
+}
+
 void ProjectElement::rebuildInheritedConfigurations() {
   inheritedConfigurations_.clear();
   for (const auto& [name, configurationNode] : configurations_) {

@@ -77,6 +77,9 @@ class ProjectElement : public XMLElement {
   /// The names configuration "name" inherits, or null when it has no list.
   const std::vector<std::string>* inheritedConfigurations(const std::string& name) const;
 
+  /// Clears pathResolved here and on every project node below.
+  void invalidateResolvedPaths();
+
   // Path state written by path resolution.
   bool pathResolved = false;
   bool pathHasMacros = false;

@@ -149,6 +149,10 @@ void ProjectSystem::resolvePath(ProjectElement& node, const std::string& configu
   node.pathResolved = true;
 }
 
+void ProjectSystem::invalidateCaches() {
+  if (solution_) solution_->invalidateResolvedPaths();
+}
+
 std::string ProjectSystem::nodeName(ProjectElement& node) {
   if (const std::string* name = node.nodeAttribute("Name"); name != nullptr && !name->empty()) {
     return *name;

@@ -85,6 +85,9 @@ class ProjectSystem {
   /// Fills the node's path fields for a configuration (which only matters
   /// for file names with macros: those are resolved again on every call).
   void resolvePath(ProjectElement& node, const std::string& configuration);
+  /// Drops everything computed from property values (resolved paths), so
+  /// that what is read next sees the values written since.
+  void invalidateCaches();
   /// "Name", else the file name of "file_name", else "<NULL>".
   std::string nodeName(ProjectElement& node);
 

@@ -10,20 +10,6 @@ namespace tidewater {
 
 namespace {
 
-// Paths below a node are cached per node; a change of what they are built
-// from (project directory, macros) must drop those caches.
-void invalidatePaths(ProjectElement& node) {
-  std::vector<XMLNode*> pending{&node};
-  while (!pending.empty()) {
-    XMLNode* current = pending.back();
-    pending.pop_back();
-    if (auto* element = dynamic_cast<ProjectElement*>(current)) element->pathResolved = false;
-    for (XMLNode* child = current->firstChild(); child != nullptr; child = child->nextSibling()) {
-      pending.push_back(child);
-    }
-  }
-}
-
 const std::string& boundConfiguration(const PropertyClass& propertyClass,
                                       const std::string& configuration) {
   static const std::string kCommon = "Common";
@@ -71,9 +57,11 @@ std::string ProjectPropertyValue::value() const {
   return system_.lookUp(&node_, *propertyClass(), configuration_);
 }
 
-void ProjectDirectoryProjectPropertyValue::afterWrite() { invalidatePaths(node()); }
+// Paths below a node are cached per node; a change of what they are built
+// from (project directory, macros) must drop those caches.
+void ProjectDirectoryProjectPropertyValue::afterWrite() { node().invalidateResolvedPaths(); }
 
-void ProjectMacrosProjectPropertyValue::afterWrite() { invalidatePaths(node()); }
+void ProjectMacrosProjectPropertyValue::afterWrite() { node().invalidateResolvedPaths(); }
 
 void InheritedConfigurationsProjectPropertyValue::afterWrite() {
   node().rebuildInheritedConfigurations();
