@@ -1,0 +1,163 @@
+#include "build/kilnmark_builder.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <utility>
+
+#include "base/path.h"
+#include "build/builtin_commands.h"
+#include "build/diagnostic_parser.h"
+#include "project/project_element.h"
+
+namespace tidewater {
+
+namespace {
+
+constexpr int kWaitForOutputMilliseconds = 1000;
+
+std::string joinArguments(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (i > 0) line += ' ';
+    line += arguments[i];
+  }
+  return line;
+}
+
+// A project without a name reads "<NULL>", like any unnamed node, and gets
+// no step line: the driver's project is one.
+std::string projectName(const ProjectElement* node) {
+  const ProjectElement* project = node != nullptr ? node->nearestProject() : nullptr;
+  const std::string* name = project != nullptr ? project->nodeAttribute("Name") : nullptr;
+  return name != nullptr && !name->empty() ? *name : "<NULL>";
+}
+
+}  // namespace
+
+KilnmarkBuilder::KilnmarkBuilder(KilnmarkBuilderSettings settings)
+    : settings_(std::move(settings)),
+      errorStream_(settings_.outputToStandardOutput ? settings_.standardOutput : settings_.standardError) {}
+
+void KilnmarkBuilder::beginStep(ProjectElement* node, const std::string& text,
+                                const std::string& configuration) {
+  indentation_ += 2;
+  const std::string project = projectName(node);
+  if (project == "<NULL>") return;
+  messageLine(text + " from project '" + project + "' in configuration '" + configuration + "'");
+}
+
+void KilnmarkBuilder::endStep(ProjectElement*, const std::string&) { indentation_ -= 2; }
+
+bool KilnmarkBuilder::runCommand(const std::string& workingDirectory,
+                                 const std::vector<std::string>& arguments, const std::string& outputFile) {
+  return execute(workingDirectory, arguments, outputFile, true);
+}
+
+bool KilnmarkBuilder::startCommand(const std::string& workingDirectory,
+                                   const std::vector<std::string>& arguments, const std::string& outputFile) {
+  return execute(workingDirectory, arguments, outputFile, false);
+}
+
+bool KilnmarkBuilder::execute(const std::string& workingDirectory, const std::vector<std::string>& arguments,
+                              const std::string& outputFile, bool wait) {
+  // A command started without waiting ends, and is counted, before the next.
+  while (commandPending_ && !pollCommand()) {
+  }
+  // A relative output name is taken from where the command runs.
+  currentOutputFile_ = outputFile.empty() ? std::string() : absolutePath(outputFile, workingDirectory);
+  if (!currentOutputFile_.empty()) {
+    std::error_code ignored;  // the tool reports an output it cannot write
+    std::filesystem::create_directories(directoryPart(currentOutputFile_), ignored);
+  }
+  if (settings_.verbose) messageLine(joinArguments(arguments));
+  if (settings_.showOnly) return true;
+  if (settings_.diagnosticParser != nullptr) {
+    settings_.diagnosticParser->commandStarting(workingDirectory,
+                                                arguments.empty() ? std::string() : fileName(arguments.front()));
+  }
+  std::vector<std::string> command = arguments;
+  mapBuiltinCommands(command, settings_.binDirectory);
+  const std::string program = command.empty() ? std::string() : command.front();
+  const int status = Process::run(std::move(command), wait, workingDirectory, true, true);
+  if (status == 0) {
+    commandPending_ = !wait && Process::running();
+    if (wait && settings_.diagnosticParser != nullptr) settings_.diagnosticParser->commandFinished();
+    return true;
+  }
+  commandFailed();
+  if (status == -1) messageLine("can't execute command \"" + program + "\"");
+  return false;
+}
+
+bool KilnmarkBuilder::pollCommand() {
+  int status = 0;
+  if (Process::pollCheck(status)) return false;
+  if (!std::exchange(commandPending_, false)) return true;
+  if (status != 0) {
+    commandFailed();
+  } else if (settings_.diagnosticParser != nullptr) {
+    settings_.diagnosticParser->commandFinished();
+  }
+  return true;
+}
+
+void KilnmarkBuilder::commandFailed() {
+  if (!currentOutputFile_.empty()) unlink(currentOutputFile_.c_str());
+  markFailed();
+  ++errorCount_;
+}
+
+void KilnmarkBuilder::idle() { usleep(1); }
+
+void KilnmarkBuilder::poll() { usleep(1); }
+
+void KilnmarkBuilder::nodeStarted(ProjectElement*, const std::string&) {
+  Builder* self = this;
+  waitForOutput(std::span<Builder* const>(&self, 1));
+}
+
+void KilnmarkBuilder::waitForOutput(std::span<Builder* const> builders) {
+  if (builders.empty() || !settings_.runningAllowed) return;
+  std::vector<Process*> processes;
+  for (Builder* builder : builders) {
+    if (auto* kilnmark = dynamic_cast<KilnmarkBuilder*>(builder)) processes.push_back(kilnmark);
+  }
+  int error = 0;
+  switch (Process::waitForOutput(processes, kWaitForOutputMilliseconds, &error)) {
+    case WaitOutcome::TimedOut:
+      *settings_.standardOutput << "poll timeout\n" << std::flush;
+      break;
+    case WaitOutcome::Failed:
+      *settings_.standardOutput << "poll error: " << error << '\n' << std::flush;
+      break;
+    case WaitOutcome::Ready:
+    case WaitOutcome::NothingRunning:
+      break;
+  }
+}
+
+void KilnmarkBuilder::outputLine(bool isStandardOutput, std::string_view line) {
+  if (settings_.diagnosticParser != nullptr && settings_.diagnosticParser->takeLine(isStandardOutput, line)) {
+    return;
+  }
+  std::ostream& stream = isStandardOutput ? *settings_.standardOutput : *errorStream_;
+  if (settings_.jobNumber > 0) stream << settings_.jobNumber << '>';
+  stream << line << '\n' << std::flush;
+}
+
+void KilnmarkBuilder::messageLine(std::string_view text) {
+  std::ostream& stream = *settings_.standardOutput;
+  if (settings_.jobNumber > 0) {
+    stream << settings_.jobNumber << '>' << text << '\n' << std::flush;
+    return;
+  }
+  std::string line(static_cast<std::size_t>(indentation_ > 0 ? indentation_ : 0), ' ');
+  for (const char c : text) {
+    if (c >= 0x20 && c < 0x7f) line += c;
+  }
+  line += '\n';
+  stream << line << std::flush;
+}
+
+}  // namespace tidewater

@@ -1,0 +1,309 @@
+#include "build/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+
+#include "base/path.h"
+#include "build/output_redirection.h"
+
+namespace tidewater {
+
+namespace {
+
+constexpr int kPollTimeoutMilliseconds = 100;
+// A failed blocking waitpid (an interrupted call) is retried this often.
+constexpr int kReapRetries = 11;
+// Without pipes and without waiting, how often to look whether the child
+// has already ended.
+constexpr int kEarlyExitChecks = 10;
+
+// Exit codes are read as signed 8-bit numbers, so 255 (our child's "cannot
+// execute") reads as -1, the same as a signal.
+int decodeStatus(int rawStatus) {
+  if (!WIFEXITED(rawStatus)) return -1;
+  return static_cast<int8_t>(static_cast<uint8_t>(WEXITSTATUS(rawStatus)));
+}
+
+void writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+void closeDescriptor(int& fd) {
+  if (fd >= 0) close(fd);
+  fd = -1;
+}
+
+int openCapture(const std::string& fileName, bool append, const std::string& workingDirectory) {
+  const std::string path = workingDirectory.empty() ? fileName : joinPath(workingDirectory, fileName);
+  const int mode = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+  return open(path.c_str(), mode, 0666);
+}
+
+}  // namespace
+
+Process::~Process() {
+  closePipes();
+  if (child_ != 0) reap();
+  closeCaptures();
+}
+
+void Process::idle() { usleep(1000); }
+
+int Process::run(std::vector<std::string> arguments, bool wait, const std::string& workingDirectory,
+                 bool captureOutput, bool usePipes) {
+  // One child at a time: a command started without waiting ends first.
+  if (child_ != 0) {
+    int ignored = 0;
+    while (pollCheck(ignored)) {
+    }
+  }
+  if (captureOutput) openCaptures(arguments, workingDirectory);
+  if (arguments.empty()) {
+    closeCaptures();
+    return -1;
+  }
+
+  // Everything the child needs is prepared before fork.
+  std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  const char* directory = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
+
+  int outPipe[2] = {-1, -1};
+  int errPipe[2] = {-1, -1};
+  if (usePipes && (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)) {
+    for (int* fd : {&outPipe[0], &outPipe[1], &errPipe[0], &errPipe[1]}) closeDescriptor(*fd);
+    closeCaptures();
+    return -1;
+  }
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (usePipes) {
+      dup2(outPipe[1], STDOUT_FILENO);
+      dup2(errPipe[1], STDERR_FILENO);
+      close(outPipe[0]);
+      close(outPipe[1]);
+      close(errPipe[0]);
+      close(errPipe[1]);
+    } else {
+      if (out_.capture >= 0) dup2(out_.capture, STDOUT_FILENO);
+      if (err_.capture >= 0) dup2(err_.capture, STDERR_FILENO);
+    }
+    if (directory != nullptr && chdir(directory) != 0) _exit(255);
+    execvp(argv[0], argv.data());
+    _exit(255);
+  }
+  if (usePipes) {
+    close(outPipe[1]);
+    close(errPipe[1]);
+    out_.pipe = outPipe[0];
+    err_.pipe = errPipe[0];
+  } else {
+    closeCaptures();  // the child has its own copies
+  }
+  if (pid < 0) {
+    closePipes();
+    closeCaptures();
+    return -1;
+  }
+  child_ = pid;
+
+  if (!wait) {
+    if (usePipes) return 0;
+    for (int check = 0; check < kEarlyExitChecks; ++check) {
+      int rawStatus = 0;
+      if (waitpid(child_, &rawStatus, WNOHANG) == child_) {
+        child_ = 0;
+        return WIFEXITED(rawStatus) ? decodeStatus(rawStatus) : 0;
+      }
+    }
+    return 0;
+  }
+
+  if (usePipes) readUntilHangUp();
+  const int status = reap();
+  if (usePipes) {
+    readAvailable(out_, true);
+    readAvailable(err_, false);
+    closePipes();
+  }
+  finishOutput();
+  return status;
+}
+
+bool Process::pollCheck(int& status) {
+  if (child_ == 0) return false;
+  pollfd fds[2] = {{out_.pipe, POLLIN, 0}, {err_.pipe, POLLIN, 0}};
+  if (out_.pipe >= 0 || err_.pipe >= 0) {
+    if (::poll(fds, 2, kPollTimeoutMilliseconds) > 0) {
+      while (readAvailable(out_, true) > 0) {
+      }
+      while (readAvailable(err_, false) > 0) {
+      }
+    }
+  }
+  int rawStatus = 0;
+  const pid_t ended = waitpid(child_, &rawStatus, WNOHANG);
+  if (ended == 0) return true;
+  if (ended < 0) {
+    std::printf("waitpid error: %d\n", errno);
+    std::fflush(stdout);
+    status = -1;
+  } else {
+    status = decodeStatus(rawStatus);
+  }
+  child_ = 0;
+  while (readAvailable(out_, true) > 0) {
+  }
+  while (readAvailable(err_, false) > 0) {
+  }
+  finishOutput();
+  closePipes();
+  return false;
+}
+
+Process::WaitOutcome Process::waitForOutput(std::span<Process* const> processes, int timeoutMilliseconds,
+                                            int* error) {
+  std::vector<pollfd> fds;
+  for (const Process* process : processes) {
+    if (process == nullptr || !process->running()) continue;
+    for (const int fd : {process->out_.pipe, process->err_.pipe}) {
+      if (fd >= 0) fds.push_back({fd, POLLIN, 0});
+    }
+  }
+  if (fds.empty()) return WaitOutcome::NothingRunning;
+  const int ready = ::poll(fds.data(), fds.size(), timeoutMilliseconds);
+  if (ready > 0) return WaitOutcome::Ready;
+  if (ready == 0) return WaitOutcome::TimedOut;
+  if (error != nullptr) *error = errno;
+  return WaitOutcome::Failed;
+}
+
+void Process::openCaptures(std::vector<std::string>& arguments, const std::string& workingDirectory) {
+  // A file that cannot be opened leaves its stream uncaptured: its lines are
+  // delivered as usual.
+  for (const OutputRedirection& redirection : takeRedirections(arguments)) {
+    switch (redirection.target) {
+      case RedirectionTarget::StandardOutput:
+        if (out_.capture < 0) out_.capture = openCapture(redirection.fileName, redirection.append, workingDirectory);
+        break;
+      case RedirectionTarget::StandardError:
+        if (err_.capture < 0) err_.capture = openCapture(redirection.fileName, redirection.append, workingDirectory);
+        break;
+      case RedirectionTarget::Both:
+        if (out_.capture < 0 && err_.capture < 0) {
+          out_.capture = openCapture(redirection.fileName, redirection.append, workingDirectory);
+          err_.capture = out_.capture;
+        }
+        break;
+    }
+  }
+}
+
+void Process::closeCaptures() {
+  if (err_.capture == out_.capture) err_.capture = -1;
+  closeDescriptor(out_.capture);
+  closeDescriptor(err_.capture);
+}
+
+void Process::closePipes() {
+  closeDescriptor(out_.pipe);
+  closeDescriptor(err_.pipe);
+}
+
+void Process::readUntilHangUp() {
+  // Both pipes are read as data arrives, so that a child writing much to
+  // either one never blocks on a full pipe.
+  pollfd fds[2] = {{out_.pipe, POLLIN, 0}, {err_.pipe, POLLIN, 0}};
+  Stream* streams[2] = {&out_, &err_};
+  while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+    const int ready = ::poll(fds, 2, kPollTimeoutMilliseconds);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0) continue;
+      if ((fds[i].revents & POLLIN) != 0) readAvailable(*streams[i], i == 0);
+      if ((fds[i].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        readToEnd(*streams[i], i == 0);
+        fds[i].fd = -1;  // poll ignores it from now on
+      }
+    }
+    if (fds[0].fd < 0 && fds[1].fd < 0) return;
+    idle();
+  }
+}
+
+std::size_t Process::readAvailable(Stream& stream, bool isStandardOutput) {
+  if (stream.pipe < 0) return 0;
+  int readable = 0;
+  if (ioctl(stream.pipe, FIONREAD, &readable) != 0 || readable <= 0) return 0;
+  readBuffer_.resize(static_cast<std::size_t>(readable));
+  ssize_t count;
+  do {
+    count = read(stream.pipe, readBuffer_.data(), readBuffer_.size());
+  } while (count < 0 && errno == EINTR);
+  if (count <= 0) return 0;
+  append(stream, isStandardOutput, std::string_view(readBuffer_.data(), static_cast<std::size_t>(count)));
+  return static_cast<std::size_t>(count);
+}
+
+void Process::readToEnd(Stream& stream, bool isStandardOutput) {
+  if (stream.pipe < 0) return;
+  readBuffer_.resize(65536);
+  for (;;) {
+    const ssize_t count = read(stream.pipe, readBuffer_.data(), readBuffer_.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return;
+    append(stream, isStandardOutput, std::string_view(readBuffer_.data(), static_cast<std::size_t>(count)));
+  }
+}
+
+void Process::append(Stream& stream, bool isStandardOutput, std::string_view bytes) {
+  stream.channel.append(bytes, [this, isStandardOutput](std::string_view line) {
+    deliverLine(isStandardOutput, line);
+  });
+}
+
+void Process::deliverLine(bool isStandardOutput, std::string_view line) {
+  const int capture = isStandardOutput ? out_.capture : err_.capture;
+  if (capture < 0) {
+    outputLine(isStandardOutput, line);
+    return;
+  }
+  writeAll(capture, line);
+  writeAll(capture, "\n");
+}
+
+void Process::finishOutput() {
+  out_.channel.finish([this](std::string_view line) { deliverLine(true, line); });
+  err_.channel.finish([this](std::string_view line) { deliverLine(false, line); });
+  closeCaptures();
+}
+
+int Process::reap() {
+  int rawStatus = 0;
+  pid_t ended = waitpid(child_, &rawStatus, 0);
+  for (int retry = 0; ended != child_ && retry < kReapRetries; ++retry) {
+    idle();
+    ended = waitpid(child_, &rawStatus, 0);
+  }
+  child_ = 0;
+  return ended > 0 ? decodeStatus(rawStatus) : -1;
+}
+
+}  // namespace tidewater

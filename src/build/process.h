@@ -1,0 +1,91 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "build/output_channel.h"
+
+namespace tidewater {
+
+/// Runs one child at a time (fork and execvp, never a shell, so no argument
+/// is re-parsed), reading both its output pipes with poll and handing each
+/// line to outputLine. A child is always reaped before the next one starts.
+class Process {
+ public:
+  /// What waitForOutput saw.
+  enum class WaitOutcome { Ready, TimedOut, Failed, NothingRunning };
+
+  Process() = default;
+  /// Frees the buffers and closes open capture files; a child still running
+  /// is waited for.
+  virtual ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  /// Starts arguments[0] (searched on the PATH) with "arguments".
+  /// - workingDirectory: where the child runs; empty for the current one.
+  /// - captureOutput: honour redirections (">", "2>>", "&>", ...): the first
+  ///   operator and everything after it are removed from the list, and the
+  ///   named files, relative to the working directory, receive the lines of
+  ///   their streams.
+  /// - usePipes: read the child's output (else the child shares ours).
+  /// - wait: wait for the child; otherwise return at once and let pollCheck
+  ///   follow it.
+  /// Returns the exit code as a signed 8-bit number (so 255 reads as -1),
+  /// -1 when the child could not start, was ended by a signal or the list is
+  /// empty, and 0 for a command started without waiting.
+  int run(std::vector<std::string> arguments, bool wait, const std::string& workingDirectory,
+          bool captureOutput, bool usePipes);
+
+  /// Reads what the running child has written (waiting up to 100 ms for it);
+  /// returns true while the child still runs. Once it has ended, its output
+  /// is finished and "status" receives its status as run returns it.
+  bool pollCheck(int& status);
+
+  /// A child has been started and not yet reaped.
+  bool running() const { return child_ != 0; }
+
+  /// Waits up to "timeoutMilliseconds" until one of the running "processes"
+  /// has output or has closed a stream; "error" receives errno on Failed.
+  static WaitOutcome waitForOutput(std::span<Process* const> processes, int timeoutMilliseconds,
+                                   int* error = nullptr);
+
+ protected:
+  /// One line of the child's output not captured by a redirection.
+  virtual void outputLine(bool isStandardOutput, std::string_view line) = 0;
+  /// Called between polls while waiting; sleeps 1 ms.
+  virtual void idle();
+
+ private:
+  /// One of the child's two output streams as seen from here.
+  struct Stream {
+    OutputChannel channel;
+    int pipe = -1;     ///< read end, -1 when closed
+    int capture = -1;  ///< redirection target, -1 when none
+  };
+
+  void openCaptures(std::vector<std::string>& arguments, const std::string& workingDirectory);
+  void closeCaptures();
+  void closePipes();
+  void readUntilHangUp();
+  /// Reads what the pipe reports as readable; returns the byte count.
+  std::size_t readAvailable(Stream& stream, bool isStandardOutput);
+  /// Reads until end of file (every writer has closed the pipe).
+  void readToEnd(Stream& stream, bool isStandardOutput);
+  void append(Stream& stream, bool isStandardOutput, std::string_view bytes);
+  void deliverLine(bool isStandardOutput, std::string_view line);
+  void finishOutput();
+  /// Blocking wait for the child; its status as run returns it.
+  int reap();
+
+  pid_t child_ = 0;
+  Stream out_;
+  Stream err_;
+  std::vector<char> readBuffer_;
+};
+
+}  // namespace tidewater
