@@ -13,6 +13,8 @@ enum : uint8_t {
   kSpace = 1 << 2,      // the C locale's white space
   kDoctype = 1 << 3,    // letters, digits and "_": a DOCTYPE name seen without parsing
   kVerbatim = 1 << 4,   // written unescaped: printable ASCII except '"', '&', '<', '>'
+  kTextStop = 1 << 5,   // ends a plain stretch of character data: "<", NUL, newline, "&", CR
+  kValueStop = 1 << 6,  // ends a plain stretch of an attribute value: '"', NUL, newline, "&"
 };
 
 inline constexpr std::array<uint8_t, 256> kClass = [] {
@@ -26,6 +28,8 @@ inline constexpr std::array<uint8_t, 256> kClass = [] {
     if (c == ' ' || (c >= '\t' && c <= '\r')) bits |= kSpace;
     if (letter || digit || c == '_') bits |= kDoctype;
     if (c >= ' ' && c <= '~' && c != '"' && c != '&' && c != '<' && c != '>') bits |= kVerbatim;
+    if (c == '<' || c == '\0' || c == '\n' || c == '&' || c == '\r') bits |= kTextStop;
+    if (c == '"' || c == '\0' || c == '\n' || c == '&') bits |= kValueStop;
     table[static_cast<size_t>(c)] = bits;
   }
   return table;

@@ -17,17 +17,36 @@ constexpr size_t kErrorTextLimit = 1023;
 // doctypeOf looks at no more than this many leading bytes.
 constexpr size_t kDoctypeProbeSize = 1024;
 
-/// Reads the whole stream (from its start when it can seek) into "content".
-bool readAll(std::FILE* file, std::string& content) {
-  content.clear();
+/// The bytes of a whole file, followed by a NUL.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  size_t size = 0;
+};
+
+/// Reads the whole stream (from its start when it can seek) straight into
+/// one buffer, sized by the seek when the stream has one and grown while
+/// more comes (a pipe, or a file that grew). The buffer is not cleared
+/// first: every byte of it that is read is written by the read.
+bool readAll(std::FILE* file, FileBytes& bytes) {
+  size_t capacity = 64 * 1024;
   if (std::fseek(file, 0, SEEK_END) == 0) {
     const long size = std::ftell(file);
-    if (size > 0) content.reserve(static_cast<size_t>(size) + 1);
+    if (size > 0) capacity = static_cast<size_t>(size) + 1;  // one more, to see the end
     std::rewind(file);
   }
-  char chunk[64 * 1024];
-  size_t count = 0;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, count);
+  auto data = std::make_unique_for_overwrite<char[]>(capacity + 1);
+  size_t used = 0;
+  for (;;) {
+    used += std::fread(data.get() + used, 1, capacity - used, file);
+    if (used < capacity) break;
+    auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2 + 1);
+    std::memcpy(larger.get(), data.get(), used);
+    data = std::move(larger);
+    capacity *= 2;
+  }
+  data[used] = '\0';
+  bytes.data = std::move(data);
+  bytes.size = used;
   return std::ferror(file) == 0;
 }
 
@@ -71,32 +90,32 @@ bool XMLDocument::parse(const char* buffer) {
   return parser.run();
 }
 
-bool XMLDocument::parseBuffer(std::string& content) {
+bool XMLDocument::parseBuffer(const char* content, size_t size) {
   // A UTF-8 byte-order mark is not part of the document.
-  const bool bom = content.compare(0, 3, "\xEF\xBB\xBF") == 0;
-  return parse(content.c_str() + (bom ? 3 : 0));
+  const bool bom = size >= 3 && std::memcmp(content, "\xEF\xBB\xBF", 3) == 0;
+  return parse(content + (bom ? 3 : 0));
 }
 
 bool XMLDocument::parseFile(std::FILE* file) {
-  std::string content;
-  if (!readAll(file, content)) {
+  FileBytes bytes;
+  if (!readAll(file, bytes)) {
     root_.reset();
     setError("couldn't read file", 0);
     return false;
   }
-  return parseBuffer(content);
+  return parseBuffer(bytes.data.get(), bytes.size);
 }
 
 bool XMLDocument::load(const std::string& path) {
   int reason = 0;
   UniqueFile file = openTextFileForReading(path, reason);
-  std::string content;
-  if (!file || !readAll(file.get(), content)) {
+  FileBytes bytes;
+  if (!file || !readAll(file.get(), bytes)) {
     root_.reset();
     setError("couldn't read " + path, 0);
     return false;
   }
-  return parseBuffer(content);
+  return parseBuffer(bytes.data.get(), bytes.size);
 }
 
 bool XMLDocument::write(std::FILE* file, uint32_t indent, uint32_t lineWidth) {

@@ -87,7 +87,8 @@ class XMLDocument {
  private:
   friend class XMLParser;
 
-  bool parseBuffer(std::string& content);
+  /// Parses size bytes (NUL-terminated), skipping a leading byte-order mark.
+  bool parseBuffer(const char* content, size_t size);
 
   bool keepText_;
   uint32_t indent_ = 0;

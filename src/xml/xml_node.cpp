@@ -3,22 +3,39 @@
 #include <vector>
 
 #include "xml/xml_element.h"
+#include "xml/xml_node_pool.h"
 
 namespace tidewater {
 
+void* XMLNode::operator new(std::size_t size) { return xml_node_pool::allocate(size); }
+
+void XMLNode::operator delete(void* block, std::size_t size) noexcept { xml_node_pool::release(block, size); }
+
+// Over-aligned node classes bypass the pool.
+void* XMLNode::operator new(std::size_t size, std::align_val_t alignment) {
+  return ::operator new(size, alignment);
+}
+
+void XMLNode::operator delete(void* block, std::size_t, std::align_val_t alignment) noexcept {
+  ::operator delete(block, alignment);
+}
+
 XMLNode::~XMLNode() {
   if (!firstChild_ && !nextSibling_) return;
-  // Take the subtree and the following chain apart with an explicit stack:
-  // each node is destroyed only after its own links were moved out, so no
-  // destructor ever recurses, however deep or long the tree.
-  std::vector<std::unique_ptr<XMLNode>> pending;
-  if (firstChild_) pending.push_back(std::move(firstChild_));
-  if (nextSibling_) pending.push_back(std::move(nextSibling_));
+  // Take the subtree and the following chain apart with an explicit stack,
+  // so that no destructor ever recurses, however deep or long the tree.
+  // Nodes go in document order (a node, then its subtree, then its later
+  // siblings), the order a parse made them in, so the walk runs through
+  // memory in one direction.
+  std::vector<XMLNode*> pending;
+  if (nextSibling_) pending.push_back(nextSibling_.release());
+  if (firstChild_) pending.push_back(firstChild_.release());
   while (!pending.empty()) {
-    std::unique_ptr<XMLNode> node = std::move(pending.back());
+    XMLNode* node = pending.back();
     pending.pop_back();
-    if (node->firstChild_) pending.push_back(std::move(node->firstChild_));
-    if (node->nextSibling_) pending.push_back(std::move(node->nextSibling_));
+    if (node->nextSibling_) pending.push_back(node->nextSibling_.release());
+    if (node->firstChild_) pending.push_back(node->firstChild_.release());
+    delete node;  // childless and unlinked by now, so it ends here
   }
 }
 

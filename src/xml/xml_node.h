@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 
 namespace tidewater {
@@ -20,6 +22,13 @@ class XMLNode {
   virtual ~XMLNode();
   XMLNode(const XMLNode&) = delete;
   XMLNode& operator=(const XMLNode&) = delete;
+
+  // Every node, of whatever derived class, lives in the node pool
+  // (xml_node_pool.h); the virtual destructor hands back the dynamic size.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* block, std::size_t size) noexcept;
+  static void* operator new(std::size_t size, std::align_val_t alignment);
+  static void operator delete(void* block, std::size_t size, std::align_val_t alignment) noexcept;
 
   Kind kind() const { return kind_; }
   bool isElement() const { return kind_ == Kind::Element; }
@@ -64,7 +73,9 @@ class XMLNode {
   std::unique_ptr<XMLNode> takeChildren();
 
  protected:
-  XMLNode(Kind kind, std::string text) : text_(std::move(text)), kind_(kind) {}
+  XMLNode(Kind kind, std::string&& text) : text_(std::move(text)), kind_(kind) {}
+  /// Takes the text [begin, end) straight into the node.
+  XMLNode(Kind kind, const char* begin, const char* end) : text_(begin, end), kind_(kind) {}
 
   /// The element's tag name, or the text of a data, comment or CDATA node.
   std::string text_;
@@ -86,6 +97,7 @@ class XMLNode {
 class XMLData : public XMLNode {
  public:
   explicit XMLData(std::string text = {}) : XMLNode(Kind::Data, std::move(text)) {}
+  XMLData(const char* begin, const char* end) : XMLNode(Kind::Data, begin, end) {}
   virtual void setText(std::string text) { text_ = std::move(text); }
   virtual const std::string& text() const { return text_; }
 };
@@ -94,6 +106,7 @@ class XMLData : public XMLNode {
 class XMLComment : public XMLNode {
  public:
   explicit XMLComment(std::string text = {}) : XMLNode(Kind::Comment, std::move(text)) {}
+  XMLComment(const char* begin, const char* end) : XMLNode(Kind::Comment, begin, end) {}
   virtual void setText(std::string text) { text_ = std::move(text); }
   virtual const std::string& text() const { return text_; }
 };
@@ -102,6 +115,7 @@ class XMLComment : public XMLNode {
 class XMLCDATASection : public XMLNode {
  public:
   explicit XMLCDATASection(std::string text = {}) : XMLNode(Kind::CDATASection, std::move(text)) {}
+  XMLCDATASection(const char* begin, const char* end) : XMLNode(Kind::CDATASection, begin, end) {}
   virtual void setText(std::string text) { text_ = std::move(text); }
   virtual const std::string& text() const { return text_; }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,7 +18,8 @@ class XMLDocument;
 /// so nesting depth costs heap, never call stack. Used by XMLDocument::parse.
 class XMLParser {
  public:
-  XMLParser(XMLDocument& document, const char* buffer) : document_(document), cursor_(buffer) {}
+  XMLParser(XMLDocument& document, const char* buffer)
+      : document_(document), cursor_(buffer), end_(buffer + std::strlen(buffer)) {}
 
   /// Parses the whole buffer. On success the document's root is set; on
   /// failure the document's error text and line are.
@@ -51,13 +53,14 @@ class XMLParser {
   /// A maximal run of name bytes, then the white space after it.
   std::string_view readName();
   /// Moves past a double-quoted run's closing quote (or to the end) and
-  /// returns the run.
-  std::string_view readQuoted();
+  /// returns the run; sets "references" when it holds a "&".
+  std::string_view readQuoted(bool& references);
   void countLines(const char* begin, const char* end);
   bool fail(const char* message);
 
   XMLDocument& document_;
   const char* cursor_;
+  const char* end_;  // the terminating NUL
   uint32_t line_ = 0;
   std::vector<std::unique_ptr<XMLElement>> open_;
   std::unique_ptr<XMLElement> root_;

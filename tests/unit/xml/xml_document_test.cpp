@@ -1,10 +1,12 @@
 #include "xml/xml_document.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "support/temp_dir.h"
 #include "unit/xml/xml_tree_dump.h"
@@ -110,6 +112,53 @@ TEST(XmlDocumentTest, ParseFileReadsTheWholeStream) {
   EXPECT_TRUE(document.parseFile(file));  // from the start, wherever the stream stood
   std::fclose(file);
   EXPECT_EQ(dumpTree(document.root()), "a(\"x\")");
+}
+
+TEST(XmlDocumentTest, ReadsStreamsLongerThanOneBufferFromFilesAndPipes) {
+  std::string text = "<r>";
+  for (int i = 0; i < 20000; ++i) text += "<e i=\"" + std::to_string(i) + "\">x</e>\n";
+  text += "</r>";
+  const auto expectWhole = [](const XMLDocument& document, const char* source) {
+    const XMLElement* root = document.root();
+    ASSERT_NE(root, nullptr) << source;
+    size_t count = 0;
+    const XMLElement* last = nullptr;
+    for (const XMLElement* e = root->firstChildElement(); e; e = e->nextSiblingElement()) {
+      last = e;
+      ++count;
+    }
+    EXPECT_EQ(count, 20000u) << source;
+    ASSERT_NE(last, nullptr) << source;
+    ASSERT_NE(last->attribute("i"), nullptr) << source;
+    EXPECT_EQ(*last->attribute("i"), "19999") << source;
+    EXPECT_EQ(last->line(), 19999u) << source;
+  };
+
+  TempDir dir;
+  XMLDocument fromFile;
+  ASSERT_TRUE(fromFile.load(dir.write("big.xml", text)));
+  expectWhole(fromFile, "file");
+
+  // A pipe cannot tell its size: it is read until its end.
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::FILE* stream = fdopen(ends[0], "rb");
+  ASSERT_NE(stream, nullptr);
+  std::thread writer([&text, &ends] {
+    size_t written = 0;
+    while (written < text.size()) {
+      const ssize_t n = ::write(ends[1], text.data() + written, text.size() - written);
+      if (n <= 0) break;
+      written += static_cast<size_t>(n);
+    }
+    ::close(ends[1]);
+  });
+  XMLDocument fromPipe;
+  const bool parsed = fromPipe.parseFile(stream);
+  writer.join();
+  std::fclose(stream);
+  ASSERT_TRUE(parsed);
+  expectWhole(fromPipe, "pipe");
 }
 
 TEST(XmlDocumentTest, DoctypeOfReadsTheNameWithoutParsing) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "unit/xml/xml_tree_dump.h"
@@ -168,6 +169,49 @@ TEST(XmlParserTest, RecordsTheLineWhereEachNodeStarts) {
   }
   // data, b, data, comment, data, CDATA, data (empty), c, data
   EXPECT_EQ(lines, "1 2 2 3 4 5 6 6 7 ");
+}
+
+TEST(XmlParserTest, RunsOfEveryLengthKeepTheirBytesAndLines) {
+  // Runs of text and attribute values are scanned many bytes at a step:
+  // put each byte that needs attention at every position of runs of every
+  // length up to past two steps, and check the bytes and the line count.
+  struct Special {
+    const char* raw;
+    const char* inData;   // what it becomes in character data
+    const char* inValue;  // in an attribute value; null where it cannot stand
+  };
+  const Special specials[] = {
+      {"", "", ""},           {"\n", "\n", "\n"},        {"&amp;", "&", "&"}, {"\r", "", "\r"},
+      {"&bad", "&bad", "&bad"}, {"&#x41;\r\n", "A\n", "A\r\n"}, {"\"", "\"", nullptr}, {">", ">", ">"},
+  };
+  for (const Special& special : specials) {
+    for (size_t length = 0; length <= 40; ++length) {
+      for (size_t at = 0; at <= length; ++at) {
+        std::string before;
+        std::string after;
+        for (size_t i = 0; i < length; ++i) (i < at ? before : after) += static_cast<char>(i % 3 ? 'a' + i % 26 : ' ');
+        const std::string raw = before + special.raw + after;
+        const std::string value = special.inValue ? raw : before + after;
+        const std::string input = "<r v=\"" + value + "\">" + raw + "<e/></r>";
+        XMLDocument document(true);
+        ASSERT_TRUE(document.parse(input)) << visibleBytes(input);
+        const XMLElement* root = document.root();
+        ASSERT_NE(root, nullptr) << visibleBytes(input);
+        const std::string expectedValue = before + (special.inValue ? special.inValue : "") + after;
+        ASSERT_NE(root->attribute("v"), nullptr) << visibleBytes(input);
+        EXPECT_EQ(visibleBytes(*root->attribute("v")), visibleBytes(expectedValue)) << visibleBytes(input);
+        const XMLNode* data = root->firstChild();
+        ASSERT_TRUE(data && data->kind() == XMLNode::Kind::Data) << visibleBytes(input);
+        const std::string expectedData = before + special.inData + after;
+        EXPECT_EQ(visibleBytes(static_cast<const XMLData*>(data)->text()), visibleBytes(expectedData))
+            << visibleBytes(input);
+        const XMLElement* e = data->nextSiblingElement();
+        ASSERT_NE(e, nullptr) << visibleBytes(input);
+        const auto newlines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+        EXPECT_EQ(e->line(), static_cast<uint32_t>(newlines(value) + newlines(raw))) << visibleBytes(input);
+      }
+    }
+  }
 }
 
 TEST(XmlParserTest, ManyDistinctAttributesKeepTheirOrderAndStayUnique) {
