@@ -1,0 +1,3 @@
+obj/main.o: src/main.c include/board.h
+
+include/board.h:

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "macro/macro_expansion.h"
+#include "project/build_kind.h"
+
+namespace tidewater {
+
+class ARMProjectSystem;
+class Builder;
+class Idler;
+class PropertyClass;
+class ProjectElement;
+struct BuildStatus;
+
+/// The walk that builds a node of the project tree in one configuration:
+/// children first, then the node's own step when its output is out of date,
+/// bracketed by the user's pre- and post-commands. Every command goes to
+/// the Builder; the walk stops doing work once the status says failed or
+/// stopped. It keeps no state between calls besides that status.
+class BuildWalk {
+ public:
+  /// Attaches "status" to "builder", so that a failed command stops the walk.
+  BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler, BuildStatus& status);
+  virtual ~BuildWalk() = default;
+  BuildWalk(const BuildWalk&) = delete;
+  BuildWalk& operator=(const BuildWalk&) = delete;
+
+  /// Builds "node" with the flags of build_flags.h; true when its own step ran.
+  virtual bool buildNode(ProjectElement& node, const std::string& configuration, uint32_t flags);
+
+  BuildKind buildKind(ProjectElement& node, const std::string& configuration);
+  /// The macro-expanded output of a step (relative names stay relative).
+  std::string outputName(BuildKind kind, ProjectElement& node, const std::string& configuration);
+  /// build_dependency_file_name, else "<IntDir>/<object base name>.d".
+  std::string dependencyFileName(ProjectElement& node, const std::string& configuration,
+                                 const std::string& objectPath);
+
+ protected:
+  /// Forms and runs the link of a project; the link argument lists are not
+  /// formed here, so the base reports the step as failed.
+  virtual bool linkProject(ProjectElement& project, const std::string& configuration, const std::string& output,
+                           const std::vector<std::string>& objects);
+  /// The same for the archive of a library project.
+  virtual bool archiveProject(ProjectElement& project, const std::string& configuration, const std::string& output,
+                              const std::vector<std::string>& objects);
+  /// Files a link takes besides the objects (only existing ones are used).
+  virtual std::vector<std::string> extraLinkInputs(ProjectElement&, const std::string&) { return {}; }
+  /// Outputs a clean removes besides the step's output.
+  virtual std::vector<std::string> extraOutputsToClean(ProjectElement&, const std::string&, BuildKind,
+                                                       const std::string&) {
+    return {};
+  }
+  /// Outputs a link must have left for it to be up to date (map file,
+  /// additional output file).
+  virtual std::vector<std::string> linkRequiredOutputs(ProjectElement&, const std::string&) { return {}; }
+
+  ARMProjectSystem& system() { return system_; }
+  Builder& builder() { return builder_; }
+  BuildStatus& status() { return status_; }
+
+ private:
+  bool stopped() const;
+  bool visitChildren(ProjectElement& node, const std::string& configuration, uint32_t flags);
+  bool compileStep(ProjectElement& node, const std::string& configuration, BuildKind kind, uint32_t flags,
+                   bool forced);
+  bool linkOrArchiveStep(ProjectElement& project, const std::string& configuration, BuildKind kind, uint32_t flags,
+                         bool forced);
+  bool externalBuildStep(ProjectElement& project, const std::string& configuration, uint32_t flags);
+  bool stageStep(ProjectElement& node, const std::string& configuration, uint32_t flags, bool forced);
+  bool combineStep(ProjectElement& project, const std::string& configuration, uint32_t flags, bool forced);
+  bool unityStep(ProjectElement& folder, const std::string& configuration, uint32_t flags, bool forced);
+  bool stagingProjectStep(ProjectElement& project, const std::string& configuration, bool anyStaged);
+
+  /// The object paths of a project's buildable files, in tree order (a
+  /// unity folder gives its unity object and those of its excluded files).
+  void collectObjects(ProjectElement& node, const std::string& configuration, uint32_t flags,
+                      std::vector<std::string>& objects);
+  bool isUnityFolder(ProjectElement& node, const std::string& configuration, uint32_t flags);
+  /// A unity folder's compiled files, split by the exclude filter.
+  void splitUnityFiles(ProjectElement& folder, const std::string& configuration,
+                       std::vector<ProjectElement*>& included, std::vector<ProjectElement*>& excluded);
+  std::string unityObjectName(ProjectElement& folder, const std::string& configuration);
+  std::vector<std::string> fileInputsOfProject(ProjectElement& project, const std::string& configuration,
+                                               const std::string& fileType);
+
+  /// Expands a command with the node's macros and "buildMacros", splits it
+  /// and runs it under "stepText" in the expanded working directory.
+  bool runUserCommand(ProjectElement& node, const std::string& configuration, const std::string& command,
+                      const std::string& workingDirectory, const std::string& stepText, const MacroMap& buildMacros,
+                      const std::string& outputFile = {});
+  std::string expandWith(ProjectElement& node, const std::string& configuration, const std::string& text,
+                         const MacroMap& buildMacros);
+  void removeFile(const std::string& path, bool quiet);
+  std::string projectDirectory(ProjectElement& node, const std::string& configuration);
+  std::string value(ProjectElement& node, const std::string& configuration, const PropertyClass* property);
+
+  ARMProjectSystem& system_;
+  Builder& builder_;
+  Idler& idler_;
+  BuildStatus& status_;
+};
+
+}  // namespace tidewater
