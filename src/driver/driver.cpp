@@ -1,5 +1,6 @@
 #include "driver/driver.h"
 
+#include <cstdio>
 #include <exception>
 
 #include "base/h_exception.h"
@@ -13,6 +14,11 @@
 #include "driver/parsed_settings.h"
 #include "driver/system_macros.h"
 #include "macro/macro_table.h"
+#include "build/build_status.h"
+#include "build/build_walk.h"
+#include "build/compile_command.h"
+#include "build/idler.h"
+#include "build/kilnmark_builder.h"
 #include "project/arm_project_system.h"
 
 namespace tidewater {
@@ -23,6 +29,27 @@ namespace {
 const std::string kProjectTemplateSearchList =
     "$(StudioDir)/targets/$(PROJECT_TEMPLATE_FILE:project_templates).xml;"
     "$(TargetsDir)/*/project_templates*.xml;$(TargetsDir)/*/*/project_templates*.xml";
+
+// "-E": the last input file is preprocessed into a file, which is copied
+// to standard output and removed. A tool that left no file has failed and
+// is reported through the builder's count.
+bool preprocessToStandardOutput(ARMProjectSystem& system, ProjectElement* file, KilnmarkBuilder& builder,
+                                BuildStatus& status, ErrorReporter& reporter) {
+  if (file == nullptr) {
+    reporter.error() << "-E needs an input file" << std::endl;
+    return false;
+  }
+  const std::string output = preprocessOneFile(system, *file, "Common", builder, status);
+  std::FILE* preprocessed = output.empty() ? nullptr : std::fopen(output.c_str(), "r");
+  if (preprocessed == nullptr) return true;
+  char chunk[1024];
+  size_t count = 0;
+  while ((count = std::fread(chunk, 1, sizeof chunk, preprocessed)) > 0) std::fwrite(chunk, 1, count, stdout);
+  std::fclose(preprocessed);
+  std::fflush(stdout);
+  std::remove(output.c_str());
+  return true;
+}
 
 // The part of the run that may throw; runDriver maps what escapes.
 int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
@@ -48,7 +75,35 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   if (reporter.errorCount() != 0) return 1;
 
   writeParsedSettings(system, project, parser);
-  return 0;
+
+  // Every step is forced; without a dependency file of the user's the
+  // compiles write their own.
+  uint32_t flags = 0x30A;
+  if (!parser.dependencyFileName().empty()) {
+    system.write(project, *system.standard().buildDependencyFileName, "Common", parser.dependencyFileName());
+    flags = 0x10A;
+  }
+  KilnmarkBuilder builder({.jobNumber = -1,
+                           .verbose = parser.verbose() || parser.showOnly(),
+                           .showOnly = parser.showOnly(),
+                           .outputToStandardOutput = parser.outputToStandardOutput(),
+                           .binDirectory = binDirectory()});
+  BuildStatus status;
+  if (parser.preprocessOnly()) {
+    if (!preprocessToStandardOutput(system, parser.currentFile(), builder, status, reporter)) return 1;
+  } else {
+    Idler idler;
+    BuildWalk walk(system, builder, idler, status);
+    walk.buildNode(project, "Common", flags);
+  }
+
+  if (builder.errorCount() != 0) {
+    errorStream << "There were " << builder.errorCount() << " build errors" << std::endl;
+    return 1;
+  }
+  // A step can fail without a failed command (a link that cannot be
+  // formed); its message is printed already, and the run must not succeed.
+  return status.failed ? 1 : 0;
 }
 
 }  // namespace

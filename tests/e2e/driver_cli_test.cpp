@@ -66,7 +66,7 @@ TEST(DriverCliTest, IndirectFileErrorsNameTheFileTheLineAndTheReason) {
 TEST(DriverCliTest, ValidCommandLinesEndWithStatusZeroAndLeaveInputsAlone) {
   test::TempDir dir;
   const auto source = dir.write("a.c", "int main(void) { return 0; }\n");
-  dir.write("opts", "-o app.elf\n-xc\n");
+  dir.write("opts", "-c -o x.o\n-xc\n");
   for (const auto& arguments : {std::vector<std::string>{"-c"},
                                 std::vector<std::string>{"-c", "a.c", "-o", "x.o"},
                                 std::vector<std::string>{"@opts", "a.c"}}) {
