@@ -12,6 +12,7 @@
 
 #include "base/path.h"
 #include "base/split_list.h"
+#include "build/archive_command.h"
 #include "build/build_flags.h"
 #include "build/build_status.h"
 #include "build/builder.h"
@@ -19,6 +20,7 @@
 #include "build/compile_command.h"
 #include "build/dependency_file.h"
 #include "build/idler.h"
+#include "build/link_command.h"
 #include "build/up_to_date_check.h"
 #include "project/arm_project_system.h"
 
@@ -406,7 +408,7 @@ bool BuildWalk::linkOrArchiveStep(ProjectElement& project, const std::string& co
   }
   const PropertyClass* externalProperty = link ? standard.externalLinkCommand : standard.externalArchiveCommand;
   if (const std::string external = get(externalProperty); external.empty()) {
-    const bool ran = link ? linkProject(project, configuration, output, objects)
+    const bool ran = link ? linkProject(project, configuration, output, objects, flags)
                           : archiveProject(project, configuration, output, objects);
     if (!ran || stopped()) return false;
   } else {
@@ -457,19 +459,91 @@ bool BuildWalk::linkOrArchiveStep(ProjectElement& project, const std::string& co
 }
 
 bool BuildWalk::linkProject(ProjectElement& project, const std::string& configuration, const std::string& output,
-                            const std::vector<std::string>&) {
-  builder_.beginStep(&project, "Linking " + quoted(fileName(output)), configuration);
-  builder_.errorMessage("Linking is not implemented yet: no link command can be formed");
-  status_.failed = true;
-  return false;
+                            const std::vector<std::string>& objects, uint32_t flags) {
+  const StandardCatalogue& standard = system_.standard();
+  const auto get = [&](const PropertyClass* property) { return value(project, configuration, property); };
+  const auto expanded = [&](const PropertyClass* property) {
+    return system_.expandForNode(&project, configuration, get(property));
+  };
+  const std::string directory = projectDirectory(project, configuration);
+  LinkDescriptions descriptions;
+  if (std::vector<std::string> scripts = fileInputsOfProject(project, configuration, "Linker Script"); !scripts.empty()) {
+    descriptions.linkerScript = scripts.front();
+  } else {
+    // A project file of the type wins; otherwise the property names the file.
+    std::vector<std::string> maps = fileInputsOfProject(project, configuration, "Memory Map");
+    if (!maps.empty()) descriptions.memoryMap = maps.front();
+    else if (std::string file = expanded(standard.linkerMemoryMapFile); !file.empty()) {
+      descriptions.memoryMap = absolutePath(file, directory);
+    }
+    descriptions.memorySegments = get(standard.linkerSectionPlacementsSegments);
+    std::vector<std::string> placements = fileInputsOfProject(project, configuration, "Section Placement");
+    if (!placements.empty()) descriptions.sectionPlacement = placements.front();
+    else if (std::string file = expanded(standard.linkerSectionPlacementFile); !file.empty()) {
+      descriptions.sectionPlacement = absolutePath(file, directory);
+    }
+  }
+  const std::string outputPath = absolutePath(output, directory);
+  const PatchCommandRunner patch = [&] {
+    return runUserCommand(project, configuration, get(standard.linkerPatchBuildCommand),
+                          get(standard.linkerPatchBuildCommandWd), "Patching " + quoted(fileName(output)),
+                          {{"TargetPath", outputPath}});
+  };
+  return runLinkTool(system_, project, configuration, output, objects, descriptions, flags, patch, builder_, status_);
 }
 
 bool BuildWalk::archiveProject(ProjectElement& project, const std::string& configuration, const std::string& output,
-                               const std::vector<std::string>&) {
-  builder_.beginStep(&project, "Archiving " + quoted(fileName(output)), configuration);
-  builder_.errorMessage("Archiving is not implemented yet: no archive command can be formed");
-  status_.failed = true;
-  return false;
+                               const std::vector<std::string>& objects) {
+  return runArchiveTool(system_, project, configuration, output, objects, builder_, status_);
+}
+
+std::vector<std::string> BuildWalk::extraLinkInputs(ProjectElement& project, const std::string& configuration) {
+  std::vector<std::string> inputs;
+  const std::string directory = projectDirectory(project, configuration);
+  for (const std::string& item : splitEscapedList(value(project, configuration, system_.standard().linkerAdditionalFiles))) {
+    inputs.push_back(absolutePath(system_.expandForNode(&project, configuration, item), directory));
+  }
+  return inputs;
+}
+
+std::vector<std::string> BuildWalk::extraOutputsToClean(ProjectElement& node, const std::string& configuration,
+                                                        BuildKind kind, const std::string& outputPath) {
+  const AmbervaleGCCCatalogue& ambervale = system_.ambervale();
+  const auto yes = [&](const PropertyClass* property) { return value(node, configuration, property) == "Yes"; };
+  const auto intermediate = [&](const std::string& name) {
+    return absolutePath(cleanPath(joinPath(system_.expandForNode(&node, configuration, "$(IntDir)"), name)),
+                        projectDirectory(node, configuration));
+  };
+  std::vector<std::string> outputs;
+  const std::string base = baseName(outputPath);
+  if (kind == BuildKind::Link || kind == BuildKind::Archive) {
+    if (kind == BuildKind::Link && fileInputsOfProject(node, configuration, "Linker Script").empty()) {
+      outputs.push_back(intermediate(base + ".ld"));
+    }
+    if (yes(kind == BuildKind::Link ? ambervale.armLinkerIndirectFile : ambervale.armArchiverIndirectFile)) {
+      outputs.push_back(intermediate(base + ".ind"));
+    }
+    return outputs;
+  }
+  if (yes(ambervale.armKeepPreprocessorOutput)) {
+    system_.resolvePath(node, configuration);
+    outputs.push_back(intermediate(baseName(node.relativePath) + "_PP." + suffix(node.relativePath)));
+  }
+  if (yes(ambervale.armKeepAssembly)) outputs.push_back(intermediate(base + ".asm"));
+  return outputs;
+}
+
+std::vector<std::string> BuildWalk::linkRequiredOutputs(ProjectElement& project, const std::string& configuration) {
+  const CompileContext context = makeCompileContext(system_, project, configuration, BuildKind::Link);
+  const std::string output = outputName(BuildKind::Link, project, configuration);
+  std::vector<std::string> required;
+  if (context.yes(system_.standard().linkerMapFile)) {
+    required.push_back(absolutePath(directoryPart(output) + "/" + baseName(output) + ".map", context.projectDirectory));
+  }
+  if (const std::string additional = additionalOutputName(context, output); !additional.empty()) {
+    required.push_back(absolutePath(additional, context.projectDirectory));
+  }
+  return required;
 }
 
 bool BuildWalk::externalBuildStep(ProjectElement& project, const std::string& configuration, uint32_t flags) {

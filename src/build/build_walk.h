@@ -41,23 +41,22 @@ class BuildWalk {
                                  const std::string& objectPath);
 
  protected:
-  /// Forms and runs the link of a project; the link argument lists are not
-  /// formed here, so the base reports the step as failed.
+  /// Generates the linker script when needed, links and runs the post-link
+  /// tools; false when a step failed.
   virtual bool linkProject(ProjectElement& project, const std::string& configuration, const std::string& output,
-                           const std::vector<std::string>& objects);
-  /// The same for the archive of a library project.
+                           const std::vector<std::string>& objects, uint32_t flags);
   virtual bool archiveProject(ProjectElement& project, const std::string& configuration, const std::string& output,
                               const std::vector<std::string>& objects);
-  /// Files a link takes besides the objects (only existing ones are used).
-  virtual std::vector<std::string> extraLinkInputs(ProjectElement&, const std::string&) { return {}; }
-  /// Outputs a clean removes besides the step's output.
-  virtual std::vector<std::string> extraOutputsToClean(ProjectElement&, const std::string&, BuildKind,
-                                                       const std::string&) {
-    return {};
-  }
+  /// Files a link takes besides the objects (only existing ones are used):
+  /// the expanded linker_additional_files.
+  virtual std::vector<std::string> extraLinkInputs(ProjectElement& project, const std::string& configuration);
+  /// Outputs a clean removes besides the step's output: the generated
+  /// linker script and indirect files, kept assembly and preprocessed files.
+  virtual std::vector<std::string> extraOutputsToClean(ProjectElement& node, const std::string& configuration,
+                                                       BuildKind kind, const std::string& outputPath);
   /// Outputs a link must have left for it to be up to date (map file,
   /// additional output file).
-  virtual std::vector<std::string> linkRequiredOutputs(ProjectElement&, const std::string&) { return {}; }
+  virtual std::vector<std::string> linkRequiredOutputs(ProjectElement& project, const std::string& configuration);
 
   ARMProjectSystem& system() { return system_; }
   Builder& builder() { return builder_; }

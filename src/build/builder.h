@@ -47,6 +47,9 @@ class Builder {
   virtual void upToDateMessage(const std::string& text) = 0;
   virtual void detailMessage(const std::string& text) = 0;
 
+  /// False when commands are only shown: steps then leave files alone.
+  virtual bool runsCommands() const { return true; }
+
   virtual DiagnosticParser* diagnosticParser() const { return nullptr; }
   /// Whether a produced output is acceptable; a rejected link output is
   /// removed by the walk.

@@ -55,6 +55,7 @@ class KilnmarkBuilder : public Builder, private Process, public Idler {
   void detailMessage(const std::string& text) override { messageLine(text); }
 
   DiagnosticParser* diagnosticParser() const override { return settings_.diagnosticParser; }
+  bool runsCommands() const override { return settings_.runningAllowed && !settings_.showOnly; }
 
   /// Sleeps one microsecond (as Builder, Process and Idler).
   void idle() override;
