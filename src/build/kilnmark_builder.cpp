@@ -1,6 +1,10 @@
 #include "build/kilnmark_builder.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 #include <utility>
@@ -33,7 +37,32 @@ std::string projectName(const ProjectElement* node) {
   return name != nullptr && !name->empty() ? *name : "<NULL>";
 }
 
+// The build removes its intermediate files with "rm" after every compile;
+// the installation's rm is the system's, so a removal of plain paths is done
+// here, with its messages and exit status, instead of in one more process.
+bool isPlainRemoval(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2 || arguments.front() != "rm") return false;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    if (arguments[i].empty() || arguments[i].front() == '-') return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool KilnmarkBuilder::removeFiles(const std::string& workingDirectory, const std::vector<std::string>& arguments) {
+  bool removed = true;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string path = absolutePath(arguments[i], workingDirectory);
+    struct stat info {};
+    const bool isDirectory = ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (!isDirectory && ::unlink(path.c_str()) == 0) continue;
+    const std::string reason = isDirectory ? "Is a directory" : std::strerror(errno);
+    outputLine(false, "rm: cannot remove '" + arguments[i] + "': " + reason);
+    removed = false;
+  }
+  return removed;
+}
 
 KilnmarkBuilder::KilnmarkBuilder(KilnmarkBuilderSettings settings)
     : settings_(std::move(settings)),
@@ -75,6 +104,11 @@ bool KilnmarkBuilder::execute(const std::string& workingDirectory, const std::ve
   if (settings_.diagnosticParser != nullptr) {
     settings_.diagnosticParser->commandStarting(workingDirectory,
                                                 arguments.empty() ? std::string() : fileName(arguments.front()));
+  }
+  if (!settings_.binDirectory.empty() && isPlainRemoval(arguments)) {
+    if (removeFiles(workingDirectory, arguments)) return true;
+    commandFailed();
+    return false;
   }
   std::vector<std::string> command = arguments;
   mapBuiltinCommands(command, settings_.binDirectory);

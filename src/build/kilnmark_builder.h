@@ -77,6 +77,8 @@ class KilnmarkBuilder : public Builder, private Process, public Idler {
   int32_t indentation() const { return indentation_; }
 
  private:
+  /// "rm" of plain paths, done in this process; false when one failed.
+  bool removeFiles(const std::string& workingDirectory, const std::vector<std::string>& arguments);
   bool execute(const std::string& workingDirectory, const std::vector<std::string>& arguments,
                const std::string& outputFile, bool wait);
   void commandFailed();

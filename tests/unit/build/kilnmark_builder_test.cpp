@@ -182,13 +182,13 @@ TEST_F(KilnmarkBuilderTest, CommandThatCannotStartIsReportedCountedAndItsOutputR
 
 TEST_F(KilnmarkBuilderTest, BuiltinCommandNamesRunTheInstallationsPrograms) {
   auto builder = makeBuilder({.verbose = true});
-  EXPECT_TRUE(builder->runCommand(dir_.path(), {"rm", "x.o", "cp", "rmdir", "RM", "regwright"}, ""));
+  EXPECT_TRUE(builder->runCommand(dir_.path(), {"rm", "-f", "x.o", "cp", "rmdir", "RM", "regwright"}, ""));
   EXPECT_TRUE(builder->runCommand(dir_.path(), {"chmod", "-w", "app.elf"}, ""));
   EXPECT_TRUE(builder->runCommand(dir_.path(), {"docwright", "cp"}, ""));
   // Printed as written, run from the bin directory.
-  EXPECT_EQ(out_.str(), "rm x.o cp rmdir RM regwright\nchmod -w app.elf\ndocwright cp\n");
+  EXPECT_EQ(out_.str(), "rm -f x.o cp rmdir RM regwright\nchmod -w app.elf\ndocwright cp\n");
   EXPECT_EQ(calls(), (std::vector<FakeToolCall>{
-                         {"rm", {"x.o", tool("cp"), "rmdir", "RM", tool("regwright")}},
+                         {"rm", {"-f", "x.o", tool("cp"), "rmdir", "RM", tool("regwright")}},
                          {"chmod", {"-w", "app.elf"}},
                          {"docwright", {tool("cp")}},
                      }));
@@ -254,6 +254,26 @@ TEST_F(KilnmarkBuilderTest, WaitForOutputReportsATimeOutOnlyWhileACommandRuns) {
   EXPECT_EQ(out_.str(), "poll timeout\n");
   while (!stopped->pollCommand()) {
   }
+}
+
+TEST_F(KilnmarkBuilderTest, RemovalOfPlainPathsIsDoneInProcessWithRmsMessages) {
+  auto builder = makeBuilder({.verbose = true});
+  const std::string kept = dir_.write("sub/kept.o", "x");
+  dir_.write("a.asm", "x");
+  dir_.write("b.asm", "x");
+  EXPECT_TRUE(builder->runCommand(dir_.path(), {"rm", "a.asm", dir_.path() + "/b.asm"}, ""));
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() + "/a.asm"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() + "/b.asm"));
+  EXPECT_EQ(builder->errorCount(), 0);
+
+  // Every path is tried; each failure is reported as rm reports it.
+  EXPECT_FALSE(builder->runCommand(dir_.path(), {"rm", "missing.asm", "sub", "sub/kept.o"}, ""));
+  EXPECT_FALSE(std::filesystem::exists(kept));
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.path() + "/sub"));
+  EXPECT_EQ(err_.str(),
+            "rm: cannot remove 'missing.asm': No such file or directory\nrm: cannot remove 'sub': Is a directory\n");
+  EXPECT_EQ(builder->errorCount(), 1);
+  EXPECT_TRUE(calls().empty());
 }
 
 }  // namespace
