@@ -59,6 +59,12 @@ class ARMProjectSystem : public AmbervaleGCCProjectSystem {
 
  protected:
   void addToolchainMacros(MacroMap& map, ProjectElement* node, const std::string& configuration) override;
+  /// The register definition file when the project names one, else the memory map file.
+  std::string memoryMapFile(ProjectElement& project, const std::string& configuration) override;
+  /// Reads SVD register descriptions as well as memory maps, and adds the
+  /// Cortex-M core's register groups the map lacks.
+  std::unique_ptr<MemoryMap> loadMemoryMap(const std::string& path, ProjectElement& project,
+                                           const std::string& configuration) override;
 
  private:
   ARMCatalogue arm_;

@@ -19,6 +19,7 @@
 
 namespace tidewater {
 
+class MemoryMap;
 template <typename References>
 struct CatalogueRow;
 struct MacroDescriptionRow;
@@ -107,7 +108,23 @@ class ProjectSystem {
                             std::string_view text);
   std::string expandGlobally(std::string_view text) const { return macros_.expandGlobally(text); }
 
+  // Target descriptions.
+
+  /// The memory map of a project in a configuration. A map stays cached by
+  /// path while its root's file time matches the file on disk, and is loaded
+  /// again (replacing the old one) when the file changes. Null when the
+  /// project names no map or it cannot be loaded; nothing is cached then.
+  MemoryMap* memoryMap(ProjectElement& project, const std::string& configuration);
+
  protected:
+  /// The absolute path of the file memoryMap() reads ("" for none): here
+  /// the expanded linker_memory_map_file, relative to the project directory.
+  virtual std::string memoryMapFile(ProjectElement& project, const std::string& configuration);
+  /// Reads the map at "path" for the cache: a plain memory map, not
+  /// preprocessed. Null when it cannot be loaded.
+  virtual std::unique_ptr<MemoryMap> loadMemoryMap(const std::string& path, ProjectElement& project,
+                                                   const std::string& configuration);
+
   /// Registers one property in the catalogue, the layer's record and the
   /// build-step sets of "steps" (a kStep... mask).
   const PropertyClass& registerProperty(LayerCatalogue& layer, PropertyDefinition definition,
@@ -146,6 +163,7 @@ class ProjectSystem {
   ChangeLog changeLog_;
   std::unique_ptr<ProjectElement> solution_;
   std::map<std::string, ProjectElement*> projects_;
+  std::map<std::string, std::unique_ptr<MemoryMap>> memoryMaps_;
 };
 
 }  // namespace tidewater

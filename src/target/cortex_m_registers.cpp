@@ -15,38 +15,38 @@ using Kind = MemoryMapElement::Kind;
 constexpr uint32_t kNVICBase = 0xE000E100;
 constexpr uint32_t kNVICPriorityOffset = 0x300;
 
-struct FieldSpec {
+struct FieldRow {
   const char* name;
   uint32_t bit;
   uint32_t width;
   const char* description;
 };
 
-struct RegisterSpec {
+struct RegisterRow {
   const char* name;
   uint32_t address;
   uint32_t bytes;
   bool readOnly;
   const char* description;
-  std::span<const FieldSpec> fields;
+  std::span<const FieldRow> fields;
 };
 
 // ---- SysTick ----
 
-constexpr FieldSpec kSystCsr[] = {
+constexpr FieldRow kSystCsr[] = {
     {"ENABLE", 0, 1, "Counter enable"},
     {"TICKINT", 1, 1, "SysTick exception request enable"},
     {"CLKSOURCE", 2, 1, "Clock source: 0 external reference clock, 1 processor clock"},
     {"COUNTFLAG", 16, 1, "Counter has counted to 0 since last read"},
 };
-constexpr FieldSpec kSystRvr[] = {{"RELOAD", 0, 24, "Value loaded when the counter reaches 0"}};
-constexpr FieldSpec kSystCvr[] = {{"CURRENT", 0, 24, "Current counter value"}};
-constexpr FieldSpec kSystCalib[] = {
+constexpr FieldRow kSystRvr[] = {{"RELOAD", 0, 24, "Value loaded when the counter reaches 0"}};
+constexpr FieldRow kSystCvr[] = {{"CURRENT", 0, 24, "Current counter value"}};
+constexpr FieldRow kSystCalib[] = {
     {"TENMS", 0, 24, "Reload value for 10ms timing"},
     {"SKEW", 30, 1, "TENMS is not exact"},
     {"NOREF", 31, 1, "No external reference clock"},
 };
-constexpr RegisterSpec kSysTick[] = {
+constexpr RegisterRow kSysTick[] = {
     {"SYST_CSR", 0xE000E010, 4, false, "SysTick Control and Status Register", kSystCsr},
     {"SYST_RVR", 0xE000E014, 4, false, "SysTick Reload Value Register", kSystRvr},
     {"SYST_CVR", 0xE000E018, 4, false, "SysTick Current Value Register", kSystCvr},
@@ -55,21 +55,21 @@ constexpr RegisterSpec kSysTick[] = {
 
 // ---- SCB ----
 
-constexpr FieldSpec kActlr[] = {
+constexpr FieldRow kActlr[] = {
     {"DISMCYCINT", 0, 1, "Disable interruption of multi-cycle instructions"},
     {"DISDEFWBUF", 1, 1, "Disable write buffer use for default memory map accesses"},
     {"DISFOLD", 2, 1, "Disable IT folding"},
     {"DISFPCA", 8, 1, "Disable automatic update of CONTROL.FPCA"},
     {"DISOOFP", 9, 1, "Disable out-of-order floating-point execution"},
 };
-constexpr FieldSpec kCpuid[] = {
+constexpr FieldRow kCpuid[] = {
     {"Revision", 0, 4, "Revision number"},
     {"PartNo", 4, 12, "Part number of the processor"},
     {"Architecture", 16, 4, "Architecture"},
     {"Variant", 20, 4, "Variant number"},
     {"Implementer", 24, 8, "Implementer code"},
 };
-constexpr FieldSpec kIcsr[] = {
+constexpr FieldRow kIcsr[] = {
     {"VECTACTIVE", 0, 9, "Active exception number"},
     {"RETTOBASE", 11, 1, "No preempted active exceptions"},
     {"VECTPENDING", 12, 9, "Highest priority pending exception number"},
@@ -81,8 +81,8 @@ constexpr FieldSpec kIcsr[] = {
     {"PENDSVSET", 28, 1, "Set pending PendSV"},
     {"NMIPENDSET", 31, 1, "Set pending NMI"},
 };
-constexpr FieldSpec kVtor[] = {{"TBLOFF", 7, 25, "Vector table base offset"}};
-constexpr FieldSpec kAircr[] = {
+constexpr FieldRow kVtor[] = {{"TBLOFF", 7, 25, "Vector table base offset"}};
+constexpr FieldRow kAircr[] = {
     {"VECTRESET", 0, 1, "Local system reset"},
     {"VECTCLRACTIVE", 1, 1, "Clear all active state information"},
     {"SYSRESETREQ", 2, 1, "System reset request"},
@@ -90,12 +90,12 @@ constexpr FieldSpec kAircr[] = {
     {"ENDIANNESS", 15, 1, "Data endianness: 0 little, 1 big"},
     {"VECTKEY", 16, 16, "Register key: write 0x05FA, reads 0xFA05"},
 };
-constexpr FieldSpec kScr[] = {
+constexpr FieldRow kScr[] = {
     {"SLEEPONEXIT", 1, 1, "Sleep on return to Thread mode"},
     {"SLEEPDEEP", 2, 1, "Deep sleep"},
     {"SEVONPEND", 4, 1, "Send event on pending interrupt"},
 };
-constexpr FieldSpec kCcr[] = {
+constexpr FieldRow kCcr[] = {
     {"NONBASETHRDENA", 0, 1, "Enter Thread mode with exceptions active"},
     {"USERSETMPEND", 1, 1, "Unprivileged access to STIR"},
     {"UNALIGN_TRP", 3, 1, "Trap unaligned halfword and word accesses"},
@@ -103,17 +103,17 @@ constexpr FieldSpec kCcr[] = {
     {"BFHFNMIGN", 8, 1, "Ignore precise data access faults at priority -1 and -2"},
     {"STKALIGN", 9, 1, "8-byte stack alignment on exception entry"},
 };
-constexpr FieldSpec kShpr1[] = {
+constexpr FieldRow kShpr1[] = {
     {"PRI_4", 0, 8, "Priority of MemManage"},
     {"PRI_5", 8, 8, "Priority of BusFault"},
     {"PRI_6", 16, 8, "Priority of UsageFault"},
 };
-constexpr FieldSpec kShpr2[] = {{"PRI_11", 24, 8, "Priority of SVCall"}};
-constexpr FieldSpec kShpr3[] = {
+constexpr FieldRow kShpr2[] = {{"PRI_11", 24, 8, "Priority of SVCall"}};
+constexpr FieldRow kShpr3[] = {
     {"PRI_14", 16, 8, "Priority of PendSV"},
     {"PRI_15", 24, 8, "Priority of SysTick"},
 };
-constexpr FieldSpec kShcsr[] = {
+constexpr FieldRow kShcsr[] = {
     {"MEMFAULTACT", 0, 1, "MemManage is active"},
     {"BUSFAULTACT", 1, 1, "BusFault is active"},
     {"USGFAULTACT", 3, 1, "UsageFault is active"},
@@ -129,7 +129,7 @@ constexpr FieldSpec kShcsr[] = {
     {"BUSFAULTENA", 17, 1, "BusFault enable"},
     {"USGFAULTENA", 18, 1, "UsageFault enable"},
 };
-constexpr FieldSpec kMmsr[] = {
+constexpr FieldRow kMmsr[] = {
     {"IACCVIOL", 0, 1, "Instruction access violation"},
     {"DACCVIOL", 1, 1, "Data access violation"},
     {"MUNSTKERR", 3, 1, "MemManage fault on unstacking for a return from exception"},
@@ -137,7 +137,7 @@ constexpr FieldSpec kMmsr[] = {
     {"MLSPERR", 5, 1, "MemManage fault during floating-point lazy state preservation"},
     {"MMARVALID", 7, 1, "MMAR holds a valid fault address"},
 };
-constexpr FieldSpec kBfsr[] = {
+constexpr FieldRow kBfsr[] = {
     {"IBUSERR", 0, 1, "Instruction bus error"},
     {"PRECISERR", 1, 1, "Precise data bus error"},
     {"IMPRECISERR", 2, 1, "Imprecise data bus error"},
@@ -146,7 +146,7 @@ constexpr FieldSpec kBfsr[] = {
     {"LSPERR", 5, 1, "BusFault during floating-point lazy state preservation"},
     {"BFARVALID", 7, 1, "BFAR holds a valid fault address"},
 };
-constexpr FieldSpec kUfsr[] = {
+constexpr FieldRow kUfsr[] = {
     {"UNDEFINSTR", 0, 1, "Undefined instruction"},
     {"INVSTATE", 1, 1, "Invalid state"},
     {"INVPC", 2, 1, "Invalid PC load"},
@@ -154,21 +154,21 @@ constexpr FieldSpec kUfsr[] = {
     {"UNALIGNED", 8, 1, "Unaligned access"},
     {"DIVBYZERO", 9, 1, "Divide by zero"},
 };
-constexpr FieldSpec kHfsr[] = {
+constexpr FieldRow kHfsr[] = {
     {"VECTTBL", 1, 1, "BusFault on vector table read"},
     {"FORCED", 30, 1, "Forced HardFault"},
     {"DEBUGEVT", 31, 1, "Debug event"},
 };
-constexpr FieldSpec kDfsr[] = {
+constexpr FieldRow kDfsr[] = {
     {"HALTED", 0, 1, "Halt request debug event"},
     {"BKPT", 1, 1, "Breakpoint debug event"},
     {"DWTTRAP", 2, 1, "Data watchpoint and trace debug event"},
     {"VCATCH", 3, 1, "Vector catch debug event"},
     {"EXTERNAL", 4, 1, "External debug request"},
 };
-constexpr FieldSpec kMmar[] = {{"ADDRESS", 0, 32, "Data address of the MemManage fault"}};
-constexpr FieldSpec kBfar[] = {{"ADDRESS", 0, 32, "Data address of the precise BusFault"}};
-constexpr RegisterSpec kSCB[] = {
+constexpr FieldRow kMmar[] = {{"ADDRESS", 0, 32, "Data address of the MemManage fault"}};
+constexpr FieldRow kBfar[] = {{"ADDRESS", 0, 32, "Data address of the precise BusFault"}};
+constexpr RegisterRow kSCB[] = {
     {"ACTLR", 0xE000E008, 4, false, "Auxiliary Control Register", kActlr},
     {"CPUID", 0xE000ED00, 4, true, "CPUID Base Register", kCpuid},
     {"ICSR", 0xE000ED04, 4, false, "Interrupt Control and State Register", kIcsr},
@@ -192,11 +192,11 @@ constexpr RegisterSpec kSCB[] = {
 
 // ---- FPU ----
 
-constexpr FieldSpec kCpacr[] = {
+constexpr FieldRow kCpacr[] = {
     {"CP10", 20, 2, "Access privileges for coprocessor 10"},
     {"CP11", 22, 2, "Access privileges for coprocessor 11"},
 };
-constexpr FieldSpec kFpccr[] = {
+constexpr FieldRow kFpccr[] = {
     {"LSPACT", 0, 1, "Lazy state preservation is active"},
     {"USER", 1, 1, "Privilege level was user when the stack frame was allocated"},
     {"THREAD", 3, 1, "Mode was Thread when the stack frame was allocated"},
@@ -207,14 +207,14 @@ constexpr FieldSpec kFpccr[] = {
     {"LSPEN", 30, 1, "Lazy state preservation enable"},
     {"ASPEN", 31, 1, "Automatic state preservation enable"},
 };
-constexpr FieldSpec kFpcar[] = {{"ADDRESS", 3, 29, "Address of the unpopulated floating-point register space"}};
-constexpr FieldSpec kFpdscr[] = {
+constexpr FieldRow kFpcar[] = {{"ADDRESS", 3, 29, "Address of the unpopulated floating-point register space"}};
+constexpr FieldRow kFpdscr[] = {
     {"RMode", 22, 2, "Default rounding mode"},
     {"FZ", 24, 1, "Default flush-to-zero mode"},
     {"DN", 25, 1, "Default NaN mode"},
     {"AHP", 26, 1, "Default alternative half-precision mode"},
 };
-constexpr RegisterSpec kFPU[] = {
+constexpr RegisterRow kFPU[] = {
     {"CPACR", 0xE000ED88, 4, false, "Coprocessor Access Control Register", kCpacr},
     {"FPCCR", 0xE000EF34, 4, false, "Floating-point Context Control Register", kFpccr},
     {"FPCAR", 0xE000EF38, 4, false, "Floating-point Context Address Register", kFpcar},
@@ -266,13 +266,13 @@ void addField(MemoryMap& map, MemoryMapElement& reg, const std::string& name, ui
 }
 
 MemoryMapElement* addTableGroup(MemoryMap& map, const char* name, uint32_t start,
-                                const char* description, std::span<const RegisterSpec> registers) {
+                                const char* description, std::span<const RegisterRow> registers) {
   MemoryMapElement* group = newGroup(map, name, start, description);
   if (!group) return nullptr;
-  for (const RegisterSpec& spec : registers) {
-    MemoryMapElement* reg = addRegister(map, *group, spec.name, spec.address, spec.bytes,
-                                        spec.readOnly, spec.description);
-    for (const FieldSpec& field : spec.fields) {
+  for (const RegisterRow& row : registers) {
+    MemoryMapElement* reg = addRegister(map, *group, row.name, row.address, row.bytes,
+                                        row.readOnly, row.description);
+    for (const FieldRow& field : row.fields) {
       addField(map, *reg, field.name, field.bit, field.width, field.description);
     }
   }

@@ -18,22 +18,39 @@ using Kind = MemoryMapElement::Kind;
 
 MemoryMapElement* asMapElement(XMLNode* node) { return dynamic_cast<MemoryMapElement*>(node); }
 
-std::chrono::system_clock::time_point modificationTime(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return {};
-  return std::chrono::system_clock::time_point(
-      std::chrono::duration_cast<std::chrono::system_clock::duration>(
-          std::chrono::seconds(status.st_mtim.tv_sec) +
-          std::chrono::nanoseconds(status.st_mtim.tv_nsec)));
+/// The value of a lone decimal or "0x" literal (the common start), read
+/// directly; nullopt for anything else, which the evaluator reads instead.
+/// Both give the same value for these texts.
+std::optional<uint64_t> plainLiteral(std::string_view text) {
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  if (hex) text.remove_prefix(2);
+  // A leading 0 would make it octal; more than 16 digits may not fit.
+  if (text.empty() || text.size() > 16 || (!hex && text.size() > 1 && text[0] == '0')) {
+    return std::nullopt;
+  }
+  uint64_t value = 0;
+  for (const char c : text) {
+    uint64_t digit = 0;
+    if (c >= '0' && c <= '9') digit = static_cast<uint64_t>(c - '0');
+    else if (hex && c >= 'a' && c <= 'f') digit = static_cast<uint64_t>(c - 'a' + 10);
+    else if (hex && c >= 'A' && c <= 'F') digit = static_cast<uint64_t>(c - 'A' + 10);
+    else return std::nullopt;
+    value = value * (hex ? 16 : 10) + digit;
+  }
+  // Sixteen decimal digits always fit; hexadecimal ones were checked by count.
+  return value;
 }
 
 /// A start is an expression; one written with a leading "+" counts from the base.
 uint32_t resolveStart(const std::string& text, uint32_t base) {
-  bool ok = false;
-  const auto value =
-      static_cast<uint32_t>(SimpleExpressionParser::instance().evaluateUnsigned(text, &ok));
-  if (!ok) return 0;
-  return text.starts_with('+') ? value + base : value;
+  const bool relative = text.starts_with('+');
+  std::optional<uint64_t> value = plainLiteral(std::string_view(text).substr(relative ? 1 : 0));
+  if (!value) {
+    bool ok = false;
+    value = SimpleExpressionParser::instance().evaluateUnsigned(text, &ok);
+    if (!ok) return 0;
+  }
+  return relative ? static_cast<uint32_t>(*value) + base : static_cast<uint32_t>(*value);
 }
 
 bool attributeEquals(const MemoryMapElement& element, std::string_view name,
@@ -62,6 +79,15 @@ MemoryMapElement* nextInWalk(MemoryMapElement* element, MemoryMapElement* top) {
 }
 
 }  // namespace
+
+std::chrono::system_clock::time_point fileModificationTime(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return {};
+  return std::chrono::system_clock::time_point(
+      std::chrono::duration_cast<std::chrono::system_clock::duration>(
+          std::chrono::seconds(status.st_mtim.tv_sec) +
+          std::chrono::nanoseconds(status.st_mtim.tv_nsec)));
+}
 
 MemoryMap::MemoryMap(std::ostream* warnings) : warnings_(warnings ? warnings : &std::cerr) {}
 
@@ -119,7 +145,7 @@ std::unique_ptr<XMLElement> MemoryMap::loadFile(const std::string& name) {
   loadingPath_ = std::move(savedLoadingPath);
 
   if (MemoryMapElement* mapRoot = asMapElement(fileRoot.get())) {
-    mapRoot->setFileTime(modificationTime(path));
+    mapRoot->setFileTime(fileModificationTime(path));
   }
   return fileRoot;
 }

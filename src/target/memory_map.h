@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "target/memory_map_element.h"
@@ -71,6 +72,12 @@ class MemoryMap : public XMLPP2 {
 
  protected:
   void reportError(const std::string& message) override;
+  /// For documents that read their file another way: records the path and
+  /// the file time load() would have recorded.
+  void setLoadedFile(std::string path, std::chrono::system_clock::time_point fileTime) {
+    path_ = std::move(path);
+    fileTime_ = fileTime;
+  }
 
  private:
   void resolveImports();
@@ -90,5 +97,9 @@ class MemoryMap : public XMLPP2 {
   /// Import elements replaced by their files, kept alive for importedBy links.
   std::vector<std::unique_ptr<XMLNode>> replacedImports_;
 };
+
+/// The last-modified time of a file to the nanosecond; the epoch when the
+/// file cannot be examined.
+std::chrono::system_clock::time_point fileModificationTime(const std::string& path);
 
 }  // namespace tidewater

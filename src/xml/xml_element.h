@@ -38,6 +38,8 @@ class XMLElement : public XMLNode {
   /// The attribute's value; null when there is no such attribute or it has no value.
   virtual const std::string* attribute(std::string_view name) const;
   virtual const std::vector<XMLAttribute>& attributes() const { return attributes_; }
+  /// Makes room for "count" attributes in all, for code that builds elements in bulk.
+  void reserveAttributes(size_t count) { attributes_.reserve(count); }
 
  private:
   /// Position of the attribute in the list, or -1.

@@ -1,0 +1,86 @@
+// regwright's whole import of a register description (parse, conversion,
+// address resolution and the printed model, kept in a string) against
+// libxml2's xmllint merely parsing the same file. Both sides handle the file
+// the same number of times (xmllint in one process with --repeat, which
+// parses 100 times), so xmllint's start-up is spread over 100 parses.
+//
+//   bench_regwright [file] [rounds]
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "register_model.h"
+
+namespace {
+
+constexpr int kImportsPerRound = 100;  // what xmllint --repeat does
+
+using Clock = std::chrono::steady_clock;
+
+double secondsFor(const std::function<void()>& work) {
+  const auto start = Clock::now();
+  work();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool runXmllint(const std::string& path) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const char* arguments[] = {"xmllint", "--noout", "--repeat", path.c_str(), nullptr};
+    execvp("xmllint", const_cast<char* const*>(arguments));
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+/// One import as regwright does it; the length of the printed model, 0 on failure.
+size_t importOnce(const std::string& path) {
+  std::ostringstream warnings;
+  std::string error;
+  std::unique_ptr<tidewater::MemoryMap> map =
+      tidewater::loadRegisterModel(path, tidewater::RegisterModelOptions{.cortexM = true}, error,
+                                   &warnings);
+  return map ? tidewater::registerModelText(*map).size() : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string path = argc > 1 ? argv[1] : TW_BENCH_DEFAULT_FILE;
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  const size_t printed = importOnce(path);
+  if (printed == 0) {
+    std::fprintf(stderr, "bench_regwright: cannot import %s\n", path.c_str());
+    return 1;
+  }
+
+  bool ok = true;
+  double ours = 0;
+  double reference = 0;
+  for (int round = 0; round < rounds; ++round) {
+    ours += secondsFor([&] {
+      for (int i = 0; i < kImportsPerRound; ++i) ok = importOnce(path) == printed && ok;
+    });
+    reference += secondsFor([&] { ok = runXmllint(path) && ok; });
+  }
+  if (!ok) {
+    std::fprintf(stderr, "bench_regwright: an import failed (is xmllint installed?)\n");
+    return 1;
+  }
+  const double imports = static_cast<double>(rounds) * kImportsPerRound;
+  std::printf("register model import of %s (%d x %d imports, %.1f MB printed each)\n",
+              path.c_str(), rounds, kImportsPerRound, static_cast<double>(printed) / 1e6);
+  std::printf("  ours (load, convert, resolve, print): %8.2f ms\n", ours / imports * 1e3);
+  std::printf("  xmllint --noout (parse only):         %8.2f ms\n", reference / imports * 1e3);
+  std::printf("  ratio: %.2f (xmllint / ours, higher is faster; goal above 1)\n", reference / ours);
+  return 0;
+}

@@ -1,0 +1,58 @@
+// regwright: prints the resolved register model of a memory map or SVD file.
+//
+//   regwright [-macros TEXT] [-preprocess] [-cortex-m] FILE
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "register_model.h"
+
+namespace {
+
+constexpr const char* kUsage = "Usage: regwright [-macros TEXT] [-preprocess] [-cortex-m] FILE\n";
+
+int usageError() {
+  std::fputs(kUsage, stderr);
+  return 1;
+}
+
+int failure(const std::string& reason) {
+  std::fprintf(stderr, "regwright: error: %s\n", reason.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  tidewater::RegisterModelOptions options;
+  std::string file;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "-h" || argument == "-help" || argument == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (argument == "-macros") {
+      if (++i == argc) return usageError();
+      options.macros = argv[i];
+    } else if (argument == "-preprocess") {
+      options.preprocess = true;
+    } else if (argument == "-cortex-m") {
+      options.cortexM = true;
+    } else if (argument.starts_with('-') || !file.empty()) {
+      return usageError();
+    } else {
+      file = argument;
+    }
+  }
+  if (file.empty()) return usageError();
+
+  std::string error;
+  std::unique_ptr<tidewater::MemoryMap> map = tidewater::loadRegisterModel(file, options, error);
+  if (!map) return failure(error);
+  const std::string text = tidewater::registerModelText(*map);
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    return failure("couldn't write the output");
+  }
+  return 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "target/memory_map.h"
+
+namespace tidewater {
+
+/// How regwright reads its file.
+struct RegisterModelOptions {
+  std::string macros;       ///< macro list for the preprocessor ("name=value;...")
+  bool preprocess = false;  ///< run memory map files through the preprocessor
+  bool cortexM = false;     ///< add the Cortex-M core's register groups
+};
+
+/// Loads "path" as an SVD register description when its suffix, in lower
+/// case, is "svd", else as a memory map, with resolved addresses. Null on
+/// failure, with the reason (naming the file, and the line of a parse
+/// error) in "error". Preprocessor and conversion warnings go to "warnings"
+/// (standard error when null).
+std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
+                                             const RegisterModelOptions& options,
+                                             std::string& error, std::ostream* warnings = nullptr);
+
+/// The map as XML with an indent of 2: every element with its stored
+/// attributes in order, followed by resolved_start ("0x%08X") and
+/// resolved_size (decimal), which are written into the map's elements.
+std::string registerModelText(MemoryMap& map);
+
+}  // namespace tidewater
