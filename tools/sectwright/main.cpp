@@ -1,0 +1,11 @@
+// sectwright: writes the GNU ld script for a memory map and a section placement.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "sectwright/sectwright_command.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  return tidewater::runSectwright(arguments, std::cerr);
+}
