@@ -1,0 +1,28 @@
+# cmake -DAR=... -DSTRIP=... -DARCHIVE=out.a -DOBJECTS=a.o;b.o [-DMERGED=lib.a;...] -P make_archive.cmake
+# Writes the archive afresh from an ar script, so that every member of the
+# merged libraries is added whole, under its own name. The merged libraries
+# lose their debugging information, which is most of their size.
+set(script "create ${ARCHIVE}\n")
+set(index 0)
+foreach(library ${MERGED})
+  set(copy ${ARCHIVE}.merged${index}.a)
+  math(EXPR index "${index} + 1")
+  file(COPY_FILE ${library} ${copy})
+  execute_process(COMMAND ${STRIP} --strip-debug ${copy} RESULT_VARIABLE result ERROR_VARIABLE errors)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${STRIP} failed on ${copy}: ${errors}")
+  endif()
+  list(APPEND copies ${copy})
+  string(APPEND script "addlib ${copy}\n")
+endforeach()
+foreach(object ${OBJECTS})
+  string(APPEND script "addmod ${object}\n")
+endforeach()
+string(APPEND script "save\nend\n")
+file(WRITE ${ARCHIVE}.mri "${script}")
+file(REMOVE ${ARCHIVE})
+execute_process(COMMAND ${AR} -M INPUT_FILE ${ARCHIVE}.mri RESULT_VARIABLE result ERROR_VARIABLE errors)
+file(REMOVE ${ARCHIVE}.mri ${copies})
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${AR} failed on ${ARCHIVE}: ${errors}")
+endif()
