@@ -14,12 +14,12 @@ struct Banner {
 Banner banner;
 
 struct Greeter {
-  virtual ~Greeter() = default;
+  virtual ~Greeter() {}
   virtual const char* name() const { return "a greeter"; }
 };
 
 struct Board : Greeter {
-  const char* name() const override { return "an ARM board"; }
+  virtual const char* name() const { return "an ARM board"; }
 };
 
 }  // namespace
