@@ -108,6 +108,7 @@ TEST_P(RegwrightTest, PlacesRegistersFieldsAndClustersWhereTheFileSays) {
     if (!block) continue;
     checkFirstRegister(model, group, *block, base, name);
     ++registers;
+    const std::string& peripheralName = name;  // a structured binding cannot be captured
     each(block, "cluster", [&](const XMLElement& cluster) {
       // The first and the last copy of each cluster.
       const uint64_t count = childText(&cluster, "dim").empty() ? 1 : number(childText(&cluster, "dim"));
@@ -115,7 +116,7 @@ TEST_P(RegwrightTest, PlacesRegistersFieldsAndClustersWhereTheFileSays) {
       for (const uint64_t k : {uint64_t{0}, count - 1}) {
         std::string copy = childText(&cluster, "name");
         if (const size_t at = copy.find("%s"); at != std::string::npos) copy.replace(at, 2, std::to_string(k));
-        const std::string groupName = name + " (" + copy + ")";
+        const std::string groupName = peripheralName + " (" + copy + ")";
         const XMLElement* printed = model.named(model.document.root(), "RegisterGroup", groupName);
         ASSERT_NE(printed, nullptr) << groupName;
         const uint64_t start = base + number(childText(&cluster, "addressOffset")) + k * step;
