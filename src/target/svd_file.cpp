@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
+#include <deque>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -21,35 +21,111 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
 }
 
+/// The SVD property elements the conversion reads.
+enum class Property : uint8_t {
+  Name, Description, Size, ResetValue, ResetMask, Access, ReadAction, Cpu, MpuPresent,
+  FpuPresent, NvicPrioBits, Peripherals, BaseAddress, PrependToName, AppendToName, Registers,
+  AddressOffset, Dim, DimIndex, DimIncrement, Fields, BitOffset, BitWidth, BitRange, Lsb, Msb,
+  EnumeratedValues, EnumeratedValue, Value, Count
+};
+constexpr size_t kPropertyCount = static_cast<size_t>(Property::Count);
+
+// The tag of each property, in the order of Property.
+constexpr std::array<std::string_view, kPropertyCount> kPropertyTags{
+    "name",          "description",  "size",         "resetValue",    "resetMask",
+    "access",        "readAction",   "cpu",          "mpuPresent",    "fpuPresent",
+    "nvicPrioBits",  "peripherals",  "baseAddress",  "prependToName", "appendToName",
+    "registers",     "addressOffset", "dim",         "dimIndex",      "dimIncrement",
+    "fields",        "bitOffset",    "bitWidth",     "bitRange",      "lsb",
+    "msb",           "enumeratedValues", "enumeratedValue", "value"};
+
+// Tag names find their property through a small open-addressed table built
+// at compile time: a few loads and one comparison per child element.
+constexpr size_t kTagSlots = 128;  // a power of two, far above kPropertyCount
+constexpr uint8_t kFreeSlot = 0xff;
+
+constexpr size_t tagHash(std::string_view tag) {
+  if (tag.empty()) return 0;
+  const auto byte = [&](size_t at) { return static_cast<size_t>(static_cast<unsigned char>(tag[at])); };
+  return (tag.size() * 37 + byte(0) * 11 + byte(tag.size() / 2) * 5 + byte(tag.size() - 1)) &
+         (kTagSlots - 1);
+}
+
+constexpr std::array<uint8_t, kTagSlots> makeTagSlots() {
+  std::array<uint8_t, kTagSlots> slots{};
+  slots.fill(kFreeSlot);
+  for (size_t property = 0; property < kPropertyCount; ++property) {
+    size_t slot = tagHash(kPropertyTags[property]);
+    while (slots[slot] != kFreeSlot) slot = (slot + 1) & (kTagSlots - 1);
+    slots[slot] = static_cast<uint8_t>(property);
+  }
+  return slots;
+}
+constexpr std::array<uint8_t, kTagSlots> kTagSlotTable = makeTagSlots();
+
+std::optional<Property> propertyOf(std::string_view tag) {
+  for (size_t slot = tagHash(tag);; slot = (slot + 1) & (kTagSlots - 1)) {
+    const uint8_t entry = kTagSlotTable[slot];
+    if (entry == kFreeSlot) return std::nullopt;
+    if (kPropertyTags[entry] == tag) return static_cast<Property>(entry);
+  }
+}
+
+/// Texts assembled from several data nodes; property texts are otherwise
+/// views into the parsed document. A deque, so the views stay valid.
+using TextStore = std::deque<std::string>;
+
 /// The text of an SVD property element, without the layout around it.
-std::string propertyText(const XMLElement* element, std::string_view tag) {
-  const XMLElement* property = element ? tidewater::findElement(element->firstChild(), tag) : nullptr;
+std::string_view propertyText(const XMLElement* property, TextStore& store) {
   if (!property) return {};
   // Nearly always one data node, which is read in place.
   const XMLNode* data = property->firstChild();
   if (data && !data->nextSibling() && data->kind() == XMLNode::Kind::Data) {
-    return std::string(trimmed(static_cast<const XMLData*>(data)->text()));
+    return trimmed(static_cast<const XMLData*>(data)->text());
   }
-  return std::string(trimmed(elementText(property)));
+  return trimmed(store.emplace_back(elementText(property)));
 }
 
+/// The property children of one SVD element, found in one pass over its
+/// children: the first child element of each property tag, or null.
+class Properties {
+ public:
+  explicit Properties(const XMLElement& element) : element_(&element) {
+    for (const XMLNode* node = element.firstChild(); node; node = node->nextSibling()) {
+      const XMLElement* child = node->asElement();
+      if (!child) continue;
+      if (const std::optional<Property> property = propertyOf(child->name())) {
+        const XMLElement*& first = children_[static_cast<size_t>(*property)];
+        if (!first) first = child;
+      }
+    }
+  }
+
+  const XMLElement& element() const { return *element_; }
+  const XMLElement* child(Property property) const {
+    return children_[static_cast<size_t>(property)];
+  }
+  std::string_view text(Property property, TextStore& store) const {
+    return propertyText(child(property), store);
+  }
+
+ private:
+  const XMLElement* element_;
+  std::array<const XMLElement*, kPropertyCount> children_{};
+};
+
 /// The register properties that pass down from the device, peripheral and
-/// cluster to the registers that leave them out.
+/// cluster to the registers that leave them out (views into the document).
 struct RegisterDefaults {
-  std::string size;
-  std::string resetValue;
-  std::string resetMask;
+  std::string_view size;
+  std::string_view resetValue;
+  std::string_view resetMask;
 
   template <typename Source>
   static RegisterDefaults of(const Source& source) {
-    return {source.text("size"), source.text("resetValue"), source.text("resetMask")};
+    return {source.text(Property::Size), source.text(Property::ResetValue),
+            source.text(Property::ResetMask)};
   }
-};
-
-/// Adapts a single element to the text() lookup of Lineage.
-struct Single {
-  const XMLElement* element;
-  std::string text(std::string_view tag) const { return propertyText(element, tag); }
 };
 
 /// An SVD number: decimal, "0x" hexadecimal or "#" binary; nullopt when the
@@ -78,14 +154,15 @@ std::optional<uint64_t> svdNumber(std::string_view text) {
   return value;
 }
 
-/// The last part of a dotted path ("PERIPH.REG.FIELD" gives "FIELD").
-std::string lastPathPart(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  return dot == std::string::npos ? path : path.substr(dot + 1);
-}
 
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+/// The last part of a dotted path ("PERIPH.REG.FIELD" gives "FIELD").
+std::string_view lastPathPart(std::string_view path) {
+  const size_t dot = path.rfind('.');
+  return dot == std::string_view::npos ? path : path.substr(dot + 1);
+}
+/// Replaces every "from" in "text" at or after position "begin".
+void replaceAll(std::string& text, std::string_view from, std::string_view to, size_t begin = 0) {
+  for (size_t at = text.find(from, begin); at != std::string::npos; at = text.find(from, at + to.size())) {
     text.replace(at, from.size(), to);
   }
 }
@@ -110,8 +187,8 @@ constexpr std::array<AccessName, 4> kFieldAccess{{
 /// The memory map's access text for an SVD access; a register or field whose
 /// reading has side effects is marked never to be read.
 template <size_t n>
-std::string mappedAccess(const std::array<AccessName, n>& table, const std::string& access,
-                         bool readHasSideEffects) {
+std::string_view mappedAccess(const std::array<AccessName, n>& table, std::string_view access,
+                              bool readHasSideEffects) {
   if (readHasSideEffects) return "None";
   for (const AccessName& entry : table) {
     if (entry.svd == access) return entry.map;
@@ -137,50 +214,52 @@ std::string vectorName(std::string name) {
   return name;
 }
 
+
 /// An SVD element followed by the elements it is derived from, nearest
-/// first; a property missing on one is looked for on the next.
+/// first, each with its properties indexed; a property missing on one is
+/// looked for on the next.
 class Lineage {
  public:
   /// Follows derivedFrom links through "find" (name to element, or null),
   /// stopping at a missing name, a cycle or "maxLinks" links.
   template <typename Find>
-  Lineage(const XMLElement& element, uint32_t maxLinks, Find&& find) {
-    elements_.push_back(&element);
-    for (const XMLElement* current = &element; elements_.size() <= maxLinks;) {
+  Lineage(const XMLElement& element, uint32_t maxLinks, TextStore& store, Find&& find)
+      : store_(store), own_(element) {
+    for (const XMLElement* current = &element; bases_.size() < maxLinks;) {
       const std::string* base = current->attribute("derivedFrom");
       if (!base) break;
-      const XMLElement* found = find(std::string(trimmed(*base)));
-      if (!found || std::ranges::find(elements_, found) != elements_.end()) break;
-      elements_.push_back(found);
+      const XMLElement* found = find(trimmed(*base));
+      if (!found || found == &element ||
+          std::ranges::any_of(bases_, [&](const Properties& p) { return &p.element() == found; })) {
+        break;
+      }
+      bases_.emplace_back(*found);
       current = found;
     }
   }
 
-  const XMLElement& self() const { return *elements_.front(); }
+  const Properties& own() const { return own_; }
 
-  /// The first non-empty text of property "tag" along the lineage.
-  std::string text(std::string_view tag) const {
-    for (const XMLElement* element : elements_) {
-      std::string value = propertyText(element, tag);
-      if (!value.empty()) return value;
+  /// The first non-empty text of a property along the lineage.
+  std::string_view text(Property property) const {
+    std::string_view value = own_.text(property, store_);
+    for (size_t i = 0; value.empty() && i < bases_.size(); ++i) {
+      value = bases_[i].text(property, store_);
     }
-    return {};
+    return value;
   }
-  bool has(std::string_view tag) const {
-    return std::ranges::any_of(elements_, [&](const XMLElement* element) {
-      return tidewater::findElement(element->firstChild(), tag) != nullptr;
-    });
-  }
-  /// The first child element named "tag" along the lineage.
-  const XMLElement* child(std::string_view tag) const {
-    for (const XMLElement* element : elements_) {
-      if (XMLElement* found = tidewater::findElement(element->firstChild(), tag)) return found;
-    }
-    return nullptr;
+  bool has(Property property) const { return child(property) != nullptr; }
+  /// The first child element of a property along the lineage.
+  const XMLElement* child(Property property) const {
+    const XMLElement* found = own_.child(property);
+    for (size_t i = 0; !found && i < bases_.size(); ++i) found = bases_[i].child(property);
+    return found;
   }
 
  private:
-  std::vector<const XMLElement*> elements_;
+  TextStore& store_;
+  Properties own_;
+  std::vector<Properties> bases_;
 };
 
 /// The index strings of a dimensioned element: a comma list, a decimal
@@ -219,37 +298,51 @@ class DimIndex {
 };
 
 /// Sets an attribute that has a value; empty texts are left out.
-void put(MemoryMapElement& element, const char* name, std::string value) {
+void put(MemoryMapElement& element, const char* name, std::string_view value) {
+  if (!value.empty()) element.setAttribute(name, std::string(value));
+}
+void put(MemoryMapElement& element, const char* name, std::string&& value) {
   if (!value.empty()) element.setAttribute(name, std::move(value));
 }
 
+/// One enumerated value; the texts view the parsed document.
 struct EnumDraft {
-  std::string name;
+  std::string_view name;
   std::string value;
-  std::string description;
+  std::string_view description;
 };
 
+/// One field of a register, made once and copied into every copy of a
+/// dimensioned register; its values are [enumsBegin, enumsEnd) of the
+/// register's enum drafts.
 struct FieldDraft {
-  std::string name;
+  std::string_view name;
   std::string start;
   std::string size;
-  std::string access;
-  std::string description;
-  std::vector<EnumDraft> enums;
+  std::string_view access;
+  std::string_view description;
+  size_t enumsBegin = 0;
+  size_t enumsEnd = 0;
 };
+
+// Printing a resolved model adds resolved_start and resolved_size to every
+// element; room for them from the start spares moving every attribute list.
+constexpr size_t kResolvedAttributes = 2;
 
 }  // namespace
 
-/// One conversion of a parsed SVD document into the map's tree.
+/// One conversion of a parsed SVD document into the map's tree. Texts read
+/// from the document are views into it, so the document outlives the
+/// conversion.
 class SVDFile::Converter {
  public:
   Converter(SVDFile& map, uint32_t options, const XMLElement& device)
       : map_(map),
         options_(options),
         limits_(map.svdLimits()),
-        device_(device),
-        deviceDefaults_(RegisterDefaults::of(Single{&device})),
-        deviceAccess_(propertyText(&device, "access")) {}
+        device_(device, 0, store_, [](std::string_view) { return nullptr; }),
+        deviceDefaults_(RegisterDefaults::of(device_)),
+        deviceAccess_(device_.text(Property::Access)) {}
 
   void run(MemoryMapElement& root);
 
@@ -260,24 +353,27 @@ class SVDFile::Converter {
     RegisterDefaults peripheral;
     std::vector<RegisterDefaults> clusters;  ///< outermost first
     const XMLElement* registers;           ///< the peripheral's register block
-    std::string prefix;
-    std::string suffix;
-    std::string peripheralName;
+    std::string_view prefix;
+    std::string_view suffix;
+    std::string_view peripheralName;
   };
 
-  const XMLElement* findPeripheral(const std::string& name) const;
+  const XMLElement* findPeripheral(std::string_view name) const;
   void convertPeripheral(const XMLElement& peripheral, MemoryMapElement& root);
   void convertBlock(const XMLElement& block, MemoryMapElement& group, const std::string& groupStart,
                     const std::string& clusterPath, Scope& scope);
   void convertCluster(const XMLElement& cluster, const std::string& enclosingStart,
                       const std::string& enclosingPath, Scope& scope);
   void convertRegister(const XMLElement& reg, MemoryMapElement& group, const Scope& scope);
-  std::vector<FieldDraft> fields(const Lineage& reg, const Scope& scope);
-  std::vector<EnumDraft> enums(const XMLElement& field, const Scope& scope);
+  /// Fills fieldDrafts_ and enumDrafts_ with the register's fields.
+  void fields(const Lineage& reg, const Scope& scope);
+  /// Appends the values of one enumeratedValues element to enumDrafts_.
+  void enums(const XMLElement& field, const Scope& scope);
   /// A register property inherited from the enclosing clusters, the
   /// peripheral and the device, nearest first.
-  std::string inherited(const Lineage& reg, const Scope& scope,
-                        std::string RegisterDefaults::*property, std::string_view tag) const;
+  std::string_view inherited(const Lineage& reg, const Scope& scope,
+                             std::string_view RegisterDefaults::*inheritedValue,
+                             Property property) const;
   void storeInterrupt(const XMLElement& interrupt);
 
   /// Copies of a dimensioned element ("dim"), bounded; 1 without "dim".
@@ -290,7 +386,7 @@ class SVDFile::Converter {
   MemoryMapElement* add(MemoryMapElement& parent, const char* tag, size_t attributes) {
     if (!budget()) return nullptr;
     auto element = std::make_unique<MemoryMapElement>(tag);
-    element->reserveAttributes(attributes);
+    element->reserveAttributes(attributes + kResolvedAttributes);
     MemoryMapElement* added = element.get();
     parent.appendChild(std::move(element));
     return added;
@@ -299,11 +395,15 @@ class SVDFile::Converter {
   SVDFile& map_;
   uint32_t options_;
   const Limits& limits_;
-  const XMLElement& device_;
+  TextStore store_;
+  const Lineage device_;
   const RegisterDefaults deviceDefaults_;
-  const std::string deviceAccess_;
+  const std::string_view deviceAccess_;
   MemoryMapElement* root_ = nullptr;
-  std::unordered_map<std::string, const XMLElement*> peripherals_;
+  std::unordered_map<std::string_view, const XMLElement*> peripherals_;
+  // The drafts of the register being converted, kept to reuse their room.
+  std::vector<FieldDraft> fieldDrafts_;
+  std::vector<EnumDraft> enumDrafts_;
   uint64_t made_ = 0;
   bool budgetReported_ = false;
   uint32_t clusterDepth_ = 0;
@@ -324,27 +424,28 @@ bool SVDFile::Converter::budget() {
 }
 
 uint32_t SVDFile::Converter::copies(const Lineage& element) {
-  if (!element.has("dim")) return 1;
-  const uint64_t dim = svdNumber(element.text("dim")).value_or(0);
+  if (!element.has(Property::Dim)) return 1;
+  const uint64_t dim = svdNumber(element.text(Property::Dim)).value_or(0);
   if (dim <= limits_.maxDim) return static_cast<uint32_t>(dim);
-  map_.reportError("dim " + std::to_string(dim) + " of " + element.text("name") +
+  map_.reportError("dim " + std::to_string(dim) + " of " + std::string(element.text(Property::Name)) +
                    " cut to " + std::to_string(limits_.maxDim));
   return limits_.maxDim;
 }
 
-const XMLElement* SVDFile::Converter::findPeripheral(const std::string& name) const {
+const XMLElement* SVDFile::Converter::findPeripheral(std::string_view name) const {
   const auto found = peripherals_.find(name);
   if (found != peripherals_.end()) return found->second;
-  return findElementWithChildText(const_cast<XMLElement*>(&device_), "peripheral", "name", name);
+  return findElementWithChildText(const_cast<XMLElement*>(&device_.own().element()), "peripheral",
+                                  "name", name);
 }
 
 void SVDFile::Converter::run(MemoryMapElement& root) {
   root_ = &root;
-  const XMLElement* peripherals = tidewater::findElement(device_.firstChild(), "peripherals");
+  const XMLElement* peripherals = device_.own().child(Property::Peripherals);
   if (!peripherals) return;
   for (const XMLElement* peripheral = tidewater::findElement(peripherals->firstChild(), "peripheral");
        peripheral; peripheral = tidewater::findElement(peripheral->nextSibling(), "peripheral")) {
-    peripherals_.try_emplace(propertyText(peripheral, "name"), peripheral);
+    peripherals_.try_emplace(Properties(*peripheral).text(Property::Name, store_), peripheral);
   }
   for (const XMLElement* peripheral = tidewater::findElement(peripherals->firstChild(), "peripheral");
        peripheral; peripheral = tidewater::findElement(peripheral->nextSibling(), "peripheral")) {
@@ -353,24 +454,24 @@ void SVDFile::Converter::run(MemoryMapElement& root) {
 }
 
 void SVDFile::Converter::convertPeripheral(const XMLElement& peripheral, MemoryMapElement& root) {
-  const Lineage lineage(peripheral, limits_.maxDerivation,
-                        [this](const std::string& name) { return findPeripheral(name); });
+  const Lineage lineage(peripheral, limits_.maxDerivation, store_,
+                        [this](std::string_view name) { return findPeripheral(name); });
   for (const XMLElement* interrupt = tidewater::findElement(peripheral.firstChild(), "interrupt");
        interrupt; interrupt = tidewater::findElement(interrupt->nextSibling(), "interrupt")) {
     storeInterrupt(*interrupt);
   }
-  std::string start = lineage.text("baseAddress");
+  std::string start(lineage.text(Property::BaseAddress));
   if (start.starts_with("0X")) start[1] = 'x';
-  std::string name = propertyText(&peripheral, "name");
+  const std::string_view name = lineage.own().text(Property::Name, store_);
   MemoryMapElement* group = add(root, "RegisterGroup", 3);
   if (!group) return;
   put(*group, "name", name);
   put(*group, "start", start);
-  put(*group, "description", lineage.text("description"));
-  const XMLElement* registers = lineage.child("registers");
+  put(*group, "description", lineage.text(Property::Description));
+  const XMLElement* registers = lineage.child(Property::Registers);
   if (!registers) return;
-  Scope scope{RegisterDefaults::of(lineage), {}, registers, lineage.text("prependToName"),
-              lineage.text("appendToName"), std::move(name)};
+  Scope scope{RegisterDefaults::of(lineage), {}, registers, lineage.text(Property::PrependToName),
+              lineage.text(Property::AppendToName), name};
   convertBlock(*registers, *group, start.empty() ? "0" : start, {}, scope);
 }
 
@@ -399,28 +500,34 @@ void SVDFile::Converter::convertCluster(const XMLElement& cluster,
     }
     return;
   }
-  const Lineage lineage(cluster, limits_.maxDerivation, [&](const std::string& name) {
+  const Lineage lineage(cluster, limits_.maxDerivation, store_, [&](std::string_view name) {
     return findElementWithChildText(const_cast<XMLElement*>(scope.registers), "cluster", "name",
                                     name);
   });
   const uint32_t count = copies(lineage);
-  const DimIndex index(lineage.text("dimIndex"));
-  const std::string increment = lineage.text("dimIncrement");
-  const std::string offset = lineage.text("addressOffset");
-  const std::string nameTemplate = lineage.text("name");
-  const std::string description = lineage.text("description");
+  const DimIndex index(lineage.text(Property::DimIndex));
+  const std::string_view increment = lineage.text(Property::DimIncrement);
+  const std::string_view offset = lineage.text(Property::AddressOffset);
+  const std::string_view nameTemplate = lineage.text(Property::Name);
+  const std::string_view description = lineage.text(Property::Description);
+  const bool dimensioned = lineage.has(Property::Dim);
   ++clusterDepth_;
   scope.clusters.push_back(RegisterDefaults::of(lineage));
   for (uint32_t k = 0; k < count && !budgetReported_; ++k) {
-    std::string name = nameTemplate;
+    std::string name(nameTemplate);
     replaceAll(name, "%s", index(k));
     const std::string path = enclosingPath.empty() ? name : enclosingPath + "." + name;
     // Offsets add up along the nesting; the resolver evaluates the sum.
-    std::string start = enclosingStart + "+" + (offset.empty() ? "0" : offset);
-    if (lineage.has("dim") && !increment.empty()) start += "+" + increment + "*" + std::to_string(k);
+    std::string start = enclosingStart + "+";
+    start += offset.empty() ? "0" : offset;
+    if (dimensioned && !increment.empty()) {
+      start.append("+").append(increment).append("*") += std::to_string(k);
+    }
     MemoryMapElement* group = add(*root_, "RegisterGroup", 3);
     if (!group) break;
-    put(*group, "name", scope.peripheralName + " (" + path + ")");
+    std::string groupName(scope.peripheralName);
+    groupName.append(" (").append(path) += ')';
+    put(*group, "name", std::move(groupName));
     put(*group, "start", start);
     put(*group, "description", description);
     convertBlock(cluster, *group, start, path, scope);
@@ -429,95 +536,103 @@ void SVDFile::Converter::convertCluster(const XMLElement& cluster,
   --clusterDepth_;
 }
 
-std::string SVDFile::Converter::inherited(const Lineage& reg, const Scope& scope,
-                                          std::string RegisterDefaults::*property,
-                                          std::string_view tag) const {
-  std::string value = reg.text(tag);
+std::string_view SVDFile::Converter::inherited(const Lineage& reg, const Scope& scope,
+                                               std::string_view RegisterDefaults::*inheritedValue,
+                                               Property property) const {
+  std::string_view value = reg.text(property);
   for (auto cluster = scope.clusters.rbegin(); value.empty() && cluster != scope.clusters.rend();
        ++cluster) {
-    value = (*cluster).*property;
+    value = (*cluster).*inheritedValue;
   }
-  if (value.empty()) value = scope.peripheral.*property;
-  if (value.empty()) value = deviceDefaults_.*property;
+  if (value.empty()) value = scope.peripheral.*inheritedValue;
+  if (value.empty()) value = deviceDefaults_.*inheritedValue;
   return value;
 }
 
 void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapElement& group,
                                          const Scope& scope) {
-  const Lineage reg(element, limits_.maxDerivation, [&](const std::string& name) {
+  const Lineage reg(element, limits_.maxDerivation, store_, [&](std::string_view name) {
     const auto find = [&](std::string_view wanted) {
       return findElementWithChildText(const_cast<XMLElement*>(scope.registers), "register",
                                       "name", wanted);
     };
     XMLElement* found = find(name);
     // A dotted derivedFrom names the register by its path; its last part is the name.
-    if (!found && name.find('.') != std::string::npos) found = find(lastPathPart(name));
+    if (!found && name.find('.') != std::string_view::npos) found = find(lastPathPart(name));
     return found;
   });
   const uint32_t count = copies(reg);
   if (count == 0) return;
-  const bool dimensioned = reg.has("dim");
-  const DimIndex index(reg.text("dimIndex"));
-  const uint64_t increment = svdNumber(reg.text("dimIncrement")).value_or(0);
+  const bool dimensioned = reg.has(Property::Dim);
+  const DimIndex index(reg.text(Property::DimIndex));
+  const uint64_t increment = svdNumber(reg.text(Property::DimIncrement)).value_or(0);
 
-  const std::string nameTemplate = reg.text("name");
-  const std::string offset = "+" + reg.text("addressOffset");
+  const std::string_view nameTemplate = reg.text(Property::Name);
+  const std::string_view offset = reg.text(Property::AddressOffset);
   std::string size;
   if (const std::optional<uint64_t> bits =
-          svdNumber(inherited(reg, scope, &RegisterDefaults::size, "size"))) {
+          svdNumber(inherited(reg, scope, &RegisterDefaults::size, Property::Size))) {
     size = std::to_string((options_ & KeepSizeInBits) ? *bits : *bits / 8);
   }
-  std::string access = reg.text("access");
-  access = mappedAccess(kRegisterAccess, access.empty() ? deviceAccess_ : access,
-                        reg.has("readAction"));
-  std::string description = reg.text("description");
-  std::string resetValue = inherited(reg, scope, &RegisterDefaults::resetValue, "resetValue");
-  std::string resetMask = inherited(reg, scope, &RegisterDefaults::resetMask, "resetMask");
-  std::vector<FieldDraft> fieldDrafts = fields(reg, scope);
+  const std::string_view ownAccess = reg.text(Property::Access);
+  const std::string_view access = mappedAccess(
+      kRegisterAccess, ownAccess.empty() ? deviceAccess_ : ownAccess, reg.has(Property::ReadAction));
+  const std::string_view description = reg.text(Property::Description);
+  const std::string_view resetValue =
+      inherited(reg, scope, &RegisterDefaults::resetValue, Property::ResetValue);
+  const std::string_view resetMask =
+      inherited(reg, scope, &RegisterDefaults::resetMask, Property::ResetMask);
+  fields(reg, scope);
 
+  const bool indexed = nameTemplate.find("%s") != std::string_view::npos;
   for (uint32_t k = 0; k < count; ++k) {
-    // The last copy takes the texts over instead of copying them.
-    const bool last = k + 1 == count;
-    const auto give = [last](std::string& text) { return last ? std::move(text) : text; };
-    std::string name = nameTemplate;
-    replaceAll(name, "%s", index(k));
-    std::string start = offset;
-    if (dimensioned) start += "+" + std::to_string(k * increment);
+    std::string name;
+    name.reserve(scope.prefix.size() + nameTemplate.size() + scope.suffix.size());
+    name.append(scope.prefix).append(nameTemplate);
+    // Only the name's own "%s" is replaced, not one in the prefix.
+    if (indexed) replaceAll(name, "%s", index(k), scope.prefix.size());
+    name.append(scope.suffix);
+    std::string start;
+    start.reserve(offset.size() + 24);
+    start.append("+").append(offset);
+    if (dimensioned) start.append("+") += std::to_string(k * increment);
     MemoryMapElement* made = add(group, "Register", 7);
     if (!made) return;
-    put(*made, "name", scope.prefix + name + scope.suffix);
+    put(*made, "name", std::move(name));
     put(*made, "start", std::move(start));
     put(*made, "size", size);
     put(*made, "access", access);
-    put(*made, "description", give(description));
-    put(*made, "reset_value", give(resetValue));
-    put(*made, "reset_mask", give(resetMask));
-    for (FieldDraft& draft : fieldDrafts) {
+    put(*made, "description", description);
+    put(*made, "reset_value", resetValue);
+    put(*made, "reset_mask", resetMask);
+    for (const FieldDraft& draft : fieldDrafts_) {
       MemoryMapElement* field = add(*made, "BitField", 5);
       if (!field) return;
-      put(*field, "name", give(draft.name));
-      put(*field, "start", give(draft.start));
-      put(*field, "size", give(draft.size));
-      put(*field, "access", give(draft.access));
-      put(*field, "description", give(draft.description));
-      for (EnumDraft& value : draft.enums) {
+      put(*field, "name", draft.name);
+      put(*field, "start", draft.start);
+      put(*field, "size", draft.size);
+      put(*field, "access", draft.access);
+      put(*field, "description", draft.description);
+      for (size_t i = draft.enumsBegin; i < draft.enumsEnd; ++i) {
+        const EnumDraft& value = enumDrafts_[i];
         MemoryMapElement* item = add(*field, "Enum", 3);
         if (!item) return;
-        put(*item, "name", give(value.name));
-        put(*item, "start", give(value.value));
-        put(*item, "description", give(value.description));
+        put(*item, "name", value.name);
+        put(*item, "start", value.value);
+        put(*item, "description", value.description);
       }
     }
   }
 }
 
-std::vector<FieldDraft> SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
-  std::vector<FieldDraft> drafts;
-  const XMLElement* block = reg.child("fields");
-  if (!block) return drafts;
+void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
+  fieldDrafts_.clear();
+  enumDrafts_.clear();
+  const XMLElement* block = reg.child(Property::Fields);
+  if (!block) return;
   for (const XMLElement* element = tidewater::findElement(block->firstChild(), "field"); element;
        element = tidewater::findElement(element->nextSibling(), "field")) {
-    const Lineage field(*element, limits_.maxDerivation, [&](const std::string& name) {
+    const Lineage field(*element, limits_.maxDerivation, store_, [&](std::string_view name) {
       XMLElement* found =
           findElementWithChildText(const_cast<XMLElement*>(block), "field", "name", name);
       if (!found) {
@@ -526,83 +641,84 @@ std::vector<FieldDraft> SVDFile::Converter::fields(const Lineage& reg, const Sco
       }
       return found;
     });
-    FieldDraft draft{.name = field.text("name"), .description = field.text("description")};
+    FieldDraft draft;
+    draft.name = field.text(Property::Name);
+    draft.description = field.text(Property::Description);
     std::optional<uint64_t> lsb;
     std::optional<uint64_t> width;
-    if (field.has("bitOffset")) {
-      lsb = svdNumber(field.text("bitOffset"));
-      width = field.has("bitWidth") ? svdNumber(field.text("bitWidth")) : 1;
-    } else if (const std::string range = field.text("bitRange"); !range.empty()) {
+    if (field.has(Property::BitOffset)) {
+      lsb = svdNumber(field.text(Property::BitOffset));
+      width = field.has(Property::BitWidth) ? svdNumber(field.text(Property::BitWidth)) : 1;
+    } else if (const std::string_view range = field.text(Property::BitRange); !range.empty()) {
       // "[msb:lsb]"
       const size_t colon = range.find(':');
-      if (range.starts_with('[') && range.ends_with(']') && colon != std::string::npos) {
-        const std::string_view text = range;
-        const std::optional<uint64_t> msb = svdNumber(text.substr(1, colon - 1));
-        lsb = svdNumber(text.substr(colon + 1, text.size() - colon - 2));
+      if (range.starts_with('[') && range.ends_with(']') && colon != std::string_view::npos) {
+        const std::optional<uint64_t> msb = svdNumber(range.substr(1, colon - 1));
+        lsb = svdNumber(range.substr(colon + 1, range.size() - colon - 2));
         if (msb && lsb && *msb >= *lsb) width = *msb - *lsb + 1;
       }
-    } else if (field.has("lsb")) {
-      lsb = svdNumber(field.text("lsb"));
-      const std::optional<uint64_t> msb = svdNumber(field.text("msb"));
+    } else if (field.has(Property::Lsb)) {
+      lsb = svdNumber(field.text(Property::Lsb));
+      const std::optional<uint64_t> msb = svdNumber(field.text(Property::Msb));
       if (msb && lsb && *msb >= *lsb) width = *msb - *lsb + 1;
     }
     if (lsb) draft.start = std::to_string(*lsb);
     if (width) draft.size = std::to_string(*width);
-    if (std::string access = field.text("access"); !access.empty() || field.has("readAction")) {
-      draft.access = mappedAccess(kFieldAccess, access, field.has("readAction"));
+    const bool readHasSideEffects = field.has(Property::ReadAction);
+    if (const std::string_view access = field.text(Property::Access);
+        !access.empty() || readHasSideEffects) {
+      draft.access = mappedAccess(kFieldAccess, access, readHasSideEffects);
     }
-    for (const XMLElement* values = tidewater::findElement(element->firstChild(), "enumeratedValues");
-         values; values = tidewater::findElement(values->nextSibling(), "enumeratedValues")) {
-      std::vector<EnumDraft> more = enums(*values, scope);
-      std::ranges::move(more, std::back_inserter(draft.enums));
+    draft.enumsBegin = enumDrafts_.size();
+    for (const XMLElement* values = field.own().child(Property::EnumeratedValues); values;
+         values = tidewater::findElement(values->nextSibling(), "enumeratedValues")) {
+      enums(*values, scope);
     }
-    if (draft.enums.empty()) {
+    if (enumDrafts_.size() == draft.enumsBegin) {
       // A derived field without values of its own takes its base's.
-      if (const XMLElement* values = field.child("enumeratedValues")) draft.enums = enums(*values, scope);
+      if (const XMLElement* values = field.child(Property::EnumeratedValues)) enums(*values, scope);
     }
-    drafts.push_back(std::move(draft));
+    draft.enumsEnd = enumDrafts_.size();
+    fieldDrafts_.push_back(std::move(draft));
   }
-  return drafts;
 }
 
-std::vector<EnumDraft> SVDFile::Converter::enums(const XMLElement& valuesElement, const Scope& scope) {
-  const Lineage values(valuesElement, limits_.maxDerivation, [&](const std::string& name) {
-    const std::string last = lastPathPart(name);
+void SVDFile::Converter::enums(const XMLElement& valuesElement, const Scope& scope) {
+  const Lineage values(valuesElement, limits_.maxDerivation, store_, [&](std::string_view name) {
+    const std::string_view last = lastPathPart(name);
     XMLElement* found = findElementWithChildText(const_cast<XMLElement*>(scope.registers),
                                                  "enumeratedValues", "name", last);
     if (!found) {
-      found = findElementWithChildText(const_cast<XMLElement*>(&device_), "enumeratedValues",
-                                       "name", last);
+      found = findElementWithChildText(const_cast<XMLElement*>(&device_.own().element()),
+                                       "enumeratedValues", "name", last);
     }
     return found;
   });
-  std::vector<EnumDraft> drafts;
   // The values are the element's own, else those of the nearest base that lists some.
-  const XMLElement* first = values.child("enumeratedValue");
-  if (!first) return drafts;
+  const XMLElement* first = values.child(Property::EnumeratedValue);
   for (const XMLElement* value = first; value;
        value = tidewater::findElement(value->nextSibling(), "enumeratedValue")) {
-    std::string number = propertyText(value, "value");
+    const Properties properties(*value);
+    std::string number(properties.text(Property::Value, store_));
     if (number.starts_with('#')) number.replace(0, 1, "0b");
-    drafts.push_back({propertyText(value, "name"), std::move(number),
-                     propertyText(value, "description")});
+    enumDrafts_.push_back({properties.text(Property::Name, store_), std::move(number),
+                           properties.text(Property::Description, store_)});
   }
-  return drafts;
 }
 
 void SVDFile::Converter::storeInterrupt(const XMLElement& interrupt) {
-  const std::optional<uint64_t> value = svdNumber(propertyText(&interrupt, "value"));
+  const Properties properties(interrupt);
+  const std::optional<uint64_t> value = svdNumber(properties.text(Property::Value, store_));
   if (!value || *value >= map_.interruptVectors().size()) return;
   auto vector = std::make_unique<MemoryMapElement>("Vector");
-  vector->setAttribute("name", vectorName(propertyText(&interrupt, "name")));
+  vector->setAttribute("name", vectorName(std::string(properties.text(Property::Name, store_))));
   vector->setAttribute("start", std::to_string(*value));
-  const std::string description = propertyText(&interrupt, "description");
-  if (!description.empty()) vector->setAttribute("description", description);
+  const std::string_view description = properties.text(Property::Description, store_);
+  if (!description.empty()) vector->setAttribute("description", std::string(description));
   map_.interruptVectors()[*value] = vector.get();
   map_.vectors_.push_back(std::move(vector));
   map_.highestInterrupt_ = std::max(map_.highestInterrupt_, static_cast<int>(*value));
 }
-
 SVDFile::SVDFile(std::ostream* warnings) : MemoryMap(warnings) {}
 
 SVDFile::~SVDFile() = default;
@@ -637,13 +753,16 @@ bool SVDFile::load(const std::string& path, uint32_t options) {
   top->setFileTime(fileTime);
   setLoadedFile(path, fileTime);
 
-  const std::string name = propertyText(device, "name");
-  if (!name.empty()) top->setAttribute("name", name);
-  if (const XMLElement* cpu = tidewater::findElement(device->firstChild(), "cpu")) {
-    cpuName_ = propertyText(cpu, "name");
-    mpuPresent_ = propertyText(cpu, "mpuPresent");
-    fpuPresent_ = propertyText(cpu, "fpuPresent");
-    nvicPrioBits_ = propertyText(cpu, "nvicPrioBits");
+  TextStore texts;
+  const Properties properties(*device);
+  const std::string_view name = properties.text(Property::Name, texts);
+  if (!name.empty()) top->setAttribute("name", std::string(name));
+  if (const XMLElement* cpuElement = properties.child(Property::Cpu)) {
+    const Properties cpu(*cpuElement);
+    cpuName_ = cpu.text(Property::Name, texts);
+    mpuPresent_ = cpu.text(Property::MpuPresent, texts);
+    fpuPresent_ = cpu.text(Property::FpuPresent, texts);
+    nvicPrioBits_ = cpu.text(Property::NvicPrioBits, texts);
   }
   Converter(*this, options, *device).run(*top);
   resolveAddresses(*top, 0);
