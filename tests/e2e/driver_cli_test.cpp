@@ -16,15 +16,10 @@ namespace fs = std::filesystem;
 
 std::string driverPath() { return test::distDirectory() + "/bin/cc"; }
 
-test::ProgramResult runDriver(std::vector<std::string> arguments, const std::string& directory = {}) {
-  arguments.insert(arguments.begin(), "cc");
-  return test::runProgram(driverPath(), arguments, directory);
-}
-
 TEST(DriverCliTest, HelpTextIsExactOnStandardErrorWithStatusZero) {
   const std::string expected = test::readFile(test::testDataDirectory() + "/help.txt");
   for (const auto& arguments : {std::vector<std::string>{}, std::vector<std::string>{"-help"}}) {
-    const auto result = runDriver(arguments);
+    const auto result = test::runDriver(arguments);
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.standardError, expected);
     EXPECT_EQ(result.standardOutput, "");
@@ -47,7 +42,7 @@ TEST(DriverCliTest, ErrorLinesCarryTheProgramNameExactlyAsTyped) {
 TEST(DriverCliTest, SelfNamingIndirectFileFailsOnceAfterOneHundredLevels) {
   test::TempDir dir;
   dir.write("self.txt", "# includes itself\n@self.txt\n");
-  const auto result = runDriver({"-c", "@self.txt"}, dir.path());
+  const auto result = test::runDriver({"-c", "@self.txt"}, dir.path());
   EXPECT_EQ(result.exitStatus, 1);
   EXPECT_EQ(result.standardError, "cc: error: too many indirect files\n");
 }
@@ -55,7 +50,7 @@ TEST(DriverCliTest, SelfNamingIndirectFileFailsOnceAfterOneHundredLevels) {
 TEST(DriverCliTest, IndirectFileErrorsNameTheFileTheLineAndTheReason) {
   test::TempDir dir;
   dir.write("opts", "-c\n# comment\n\"broken a.c\nb.c\n");
-  const auto result = runDriver({"@opts", "@", "@missing.txt"}, dir.path());
+  const auto result = test::runDriver({"@opts", "@", "@missing.txt"}, dir.path());
   EXPECT_EQ(result.exitStatus, 1);
   EXPECT_EQ(result.standardError,
             "cc: error: unterminated string in indirect file opts(3)\n"
@@ -70,7 +65,7 @@ TEST(DriverCliTest, ValidCommandLinesEndWithStatusZeroAndLeaveInputsAlone) {
   for (const auto& arguments : {std::vector<std::string>{"-c"},
                                 std::vector<std::string>{"-c", "a.c", "-o", "x.o"},
                                 std::vector<std::string>{"@opts", "a.c"}}) {
-    const auto result = runDriver(arguments, dir.path());
+    const auto result = test::runDriver(arguments, dir.path());
     EXPECT_EQ(result.exitStatus, 0) << result.standardError;
     EXPECT_EQ(result.standardError, "");
   }

@@ -2,7 +2,6 @@
 // object's ARM attributes and symbols must show the target asked for.
 #include <gtest/gtest.h>
 
-#include "support/environment.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -40,10 +39,9 @@ TEST(TargetMatrixTest, EachTargetReachesTheObjectsAttributes) {
     SCOPED_TRACE(label);
     test::TempDir dir;
     dir.write("m.c", "int counter;\nint mul(int a, int b) { counter++; return a * b; }\n");
-    std::vector<std::string> arguments{"cc", "-c"};
-    arguments.insert(arguments.end(), target.options.begin(), target.options.end());
-    arguments.push_back("m.c");
-    const auto result = test::runProgram(test::distDirectory() + "/bin/cc", arguments, dir.path());
+    std::vector<std::string> arguments{"-c", "m.c"};
+    arguments.insert(arguments.begin() + 1, target.options.begin(), target.options.end());
+    const auto result = test::runDriver(arguments, dir.path());
     ASSERT_EQ(result.exitStatus, 0) << result.standardError << result.standardOutput;
     const std::string attributes = readelf(dir.path(), {"-h", "-A", "m.o"});
     for (const auto& expected : target.attributes) {
@@ -62,9 +60,8 @@ TEST(TargetMatrixTest, CppSourcesCompileWithExceptionsAndRtti) {
             "struct Square : Shape { int side; explicit Square(int s) : side(s) {}\n"
             "  int area() const { return side * side; } };\n"
             "int checked(int side) { if (side < 0) throw side; Square s(side); return s.area(); }\n");
-  const auto result = test::runProgram(test::distDirectory() + "/bin/cc",
-                                       {"cc", "-c", "-cpu=Cortex-M3", "-thumb", "-exceptions", "-rtti", "shape.cpp"},
-                                       dir.path());
+  const auto result =
+      test::runDriver({"-c", "-cpu=Cortex-M3", "-thumb", "-exceptions", "-rtti", "shape.cpp"}, dir.path());
   ASSERT_EQ(result.exitStatus, 0) << result.standardError;
   const std::string symbols = readelf(dir.path(), {"-s", "shape.o"});
   for (const char* symbol : {" _Z7checkedi\n", " __cxa_throw\n", " _ZTI6Square\n"}) {

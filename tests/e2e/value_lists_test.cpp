@@ -3,7 +3,6 @@
 // ends the run with status 0 without building anything.
 #include <gtest/gtest.h>
 
-#include "support/environment.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -34,8 +33,7 @@ TEST(ValueListsTest, ListOptionsPrintTheLegalValuesAndExitZero) {
   for (const auto& [option, expected] : cases) {
     // Errors counted before the list do not change its status; nothing
     // after it is examined.
-    const auto result = test::runProgram(test::distDirectory() + "/bin/cc",
-                                         {"cc", "-bogus", option, "-alsobogus"}, dir.path());
+    const auto result = test::runDriver({"-bogus", option, "-alsobogus"}, dir.path());
     EXPECT_EQ(result.exitStatus, 0) << option;
     EXPECT_EQ(result.standardError, std::string("cc: error: unrecognised option -bogus\n") + expected)
         << option;
@@ -45,8 +43,7 @@ TEST(ValueListsTest, ListOptionsPrintTheLegalValuesAndExitZero) {
 
 TEST(ValueListsTest, ARejectedValueNamesEveryChoiceAndFailsAfterParsing) {
   test::TempDir dir;
-  const auto result = test::runProgram(test::distDirectory() + "/bin/cc",
-                                       {"cc", "-c", "-fpu=vfp4", "-fpabi=hard", "-std=c17"}, dir.path());
+  const auto result = test::runDriver({"-c", "-fpu=vfp4", "-fpabi=hard", "-std=c17"}, dir.path());
   EXPECT_EQ(result.exitStatus, 1);
   EXPECT_EQ(result.standardError,
             "cc: error: vfp4 unsupported - choose from:\nVFP\nVFP9\nVFPv3-D32\nVFPv3-D16\nVFPv4-D32\n"
@@ -56,9 +53,8 @@ TEST(ValueListsTest, ARejectedValueNamesEveryChoiceAndFailsAfterParsing) {
 
 TEST(ValueListsTest, ShippedTemplatesApplyAndUnknownOnesAreReported) {
   test::TempDir dir;
-  const std::string cc = test::distDirectory() + "/bin/cc";
-  EXPECT_EQ(test::runProgram(cc, {"cc", "-c", "-ycortex_m4f"}, dir.path()).exitStatus, 0);
-  const auto unknown = test::runProgram(cc, {"cc", "-c", "-ycortex_m99"}, dir.path());
+  EXPECT_EQ(test::runDriver({"-c", "-ycortex_m4f"}, dir.path()).exitStatus, 0);
+  const auto unknown = test::runDriver({"-c", "-ycortex_m99"}, dir.path());
   EXPECT_EQ(unknown.exitStatus, 1);
   EXPECT_EQ(unknown.standardError, "cc: error: cortex_m99 can't find template\n");
 }

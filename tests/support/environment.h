@@ -1,8 +1,21 @@
 #pragma once
 
+#include <cstdlib>
 #include <string>
 
 namespace tidewater::test {
+
+/// Sets an environment variable for the children started while it lives.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) { setenv(name, value.c_str(), 1); }
+  ~ScopedVariable() { unsetenv(name_); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+};
 
 /// The installed tree the end-to-end tests drive (TW_DIST overrides it).
 std::string distDirectory();

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "support/environment.h"
+
 namespace tidewater::test {
 
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& arguments,
@@ -64,6 +66,11 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
   waitpid(pid, &status, 0);
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+ProgramResult runDriver(std::vector<std::string> arguments, const std::string& directory) {
+  arguments.insert(arguments.begin(), "cc");
+  return runProgram(distDirectory() + "/bin/cc", arguments, directory);
 }
 
 }  // namespace tidewater::test

@@ -21,4 +21,7 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
                          const std::string& directory = {},
                          const std::vector<std::string>& environment = {});
 
+/// Runs the installed driver (distDirectory()/bin/cc) under the name "cc".
+ProgramResult runDriver(std::vector<std::string> arguments, const std::string& directory = {});
+
 }  // namespace tidewater::test

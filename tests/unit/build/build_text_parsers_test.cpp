@@ -17,14 +17,10 @@ TEST(DependencyFileTest, ParsesRulesContinuationsAndEscapedSpaces) {
     const char* text;
     Strings expected;
   } cases[] = {
-      {"a.o: a.c b.h \\\n  c\\ d.h\n", {"a.c", "b.h", "c\\ d.h"}},
-      {"obj/a.o: src/a.c\n", {"src/a.c"}},
-      {"a.o: a.c \\\n\tx.h \\\n\ty.h\n\nb.h:\n", {"a.c", "x.h", "y.h"}},
-      {"no rule here\n", {}},
+      {"a.o: a.c b.h \\\n  c\\ d.h\n", {"a.c", "b.h", "c\\ d.h"}}, {"obj/a.o: src/a.c\n", {"src/a.c"}},
+      {"a.o: a.c \\\n\tx.h \\\n\ty.h\n\nb.h:\n", {"a.c", "x.h", "y.h"}}, {"no rule here\n", {}},
       {"a.o:a.c\n", {}},  // needs ": "
-      {"\\ lead: x\n", {"x"}},
-      {"a.o: a.c\r\n  b.h\r\n", {"a.c", "b.h"}},
-      {"", {}},
+      {"\\ lead: x\n", {"x"}}, {"a.o: a.c\r\n  b.h\r\n", {"a.c", "b.h"}}, {"", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(parseDependencyText(c.text), c.expected) << c.text;
 }
@@ -43,8 +39,7 @@ TEST(OptionsFileTest, SkipsCommentsAndShortOrUnterminatedLines) {
     const char* text;
     Strings expected;
   } cases[] = {
-      {"-DA\n-DB\n", {"-DA", "-DB"}},
-      {"-DA\n-DB", {"-DA"}},
+      {"-DA\n-DB\n", {"-DA", "-DB"}}, {"-DA\n-DB", {"-DA"}},
       {"// c\n# c\n-O2\n", {"-O2"}},
       {"a\n\nb c\n", {"a", "b c"}},  // "a" and its newline make two characters
       {"/* one */\n-x\n", {"-x"}},
@@ -68,13 +63,8 @@ TEST(CommandLineSplitTest, SplitsAtSpacesOutsideQuotes) {
     const char* line;
     Strings expected;
   } cases[] = {
-      {"cp \"a b\" c", {"cp", "a b", "c"}},
-      {"  x   y ", {"x", "y"}},
-      {"echo \\\"hi\\\"", {"echo", "\"hi\""}},
-      {"a\"b c\"d", {"ab cd"}},
-      {"\"\"", {}},
-      {"tool \"unterminated arg", {"tool", "unterminated arg"}},
-      {"", {}},
+      {"cp \"a b\" c", {"cp", "a b", "c"}}, {"  x   y ", {"x", "y"}}, {"echo \\\"hi\\\"", {"echo", "\"hi\""}},
+      {"a\"b c\"d", {"ab cd"}}, {"\"\"", {}}, {"tool \"unterminated arg", {"tool", "unterminated arg"}}, {"", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(splitCommandLine(c.line), c.expected) << c.line;
 }

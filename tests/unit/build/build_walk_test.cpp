@@ -184,7 +184,7 @@ TEST_F(BuildWalkTest, ANewerOptionsFileIsReported) {
 TEST_F(BuildWalkTest, AFailingCompileStopsTheWalkAndRemovesItsOutput) {
   addFile("a.c");
   addFile("b.c");
-  ScopedEnvironmentVariable fail(test::kFakeToolFailVariable, "cc1");
+  ScopedVariable fail(test::kFakeToolFailVariable, "cc1");
   EXPECT_FALSE(build());
   EXPECT_TRUE(status.failed);
   EXPECT_EQ(toolNames(), (Strings{"cc1"}));
@@ -313,12 +313,7 @@ TEST_F(BuildWalkTest, UnityFolderCompilesItsIncludedFilesAsOneSource) {
   auto created = std::make_unique<ProjectElement>("folder");
   created->setNodeName("lib");
   ProjectElement& folder = system.addChild(*project, std::move(created));
-  for (const char* name : {"lib/a.c", "lib/skip_me.c", "lib/b.c"}) {
-    dir.write(std::string("p/") + name, "int x;\n");
-    auto file = std::make_unique<ProjectElement>("file");
-    file->setFileName(name, true);
-    system.addChild(folder, std::move(file));
-  }
+  for (const char* name : {"lib/a.c", "lib/skip_me.c", "lib/b.c"}) addFile(folder, name, "int x;\n");
   set(folder, "unity_build_file_name", "unity_$(ProjectName).c");
   set(folder, "unity_build_exclude_filter", "skip*;*.cpp");
   EXPECT_TRUE(build());

@@ -22,10 +22,23 @@ class CompileCommandTest : public WalkFixture {
   static Strings versionDefines() {
     return {"-D__TIDEWATER_MAJOR_VERSION=4", "-D__TIDEWATER_MINOR_VERSION=0", "-D__TIDEWATER_REVISION=6"};
   }
+  // The default target's switches and defines, and the code generation tail.
+  static Strings target() { return {"-march=armv4t", "-mlittle-endian", "-mfloat-abi=soft", "-mthumb-interwork"}; }
+  Strings preprocessor() const {
+    return joined({{"-nostdinc"}, defaultIncludes(), {"-D__SIZEOF_WCHAR_T=4", "-D__ARM_ARCH_4T__", "-D__TIDEWATER_ARM"},
+                   versionDefines()});
+  }
+  static Strings codeGeneration() {
+    return {"-fomit-frame-pointer", "-fno-dwarf2-cfi-asm", "-fno-builtin", "-ffunction-sections", "-fdata-sections",
+            "-fshort-enums", "-fno-common"};
+  }
   static Strings joined(std::initializer_list<Strings> parts) {
     Strings all;
     for (const Strings& part : parts) all.insert(all.end(), part.begin(), part.end());
     return all;
+  }
+  static bool has(const Strings& arguments, const std::string& argument) {
+    return std::find(arguments.begin(), arguments.end(), argument) != arguments.end();
   }
 };
 
@@ -34,18 +47,11 @@ TEST_F(CompileCommandTest, DefaultCFileCompilesWithTheDocumentedListThenAssemble
   // An "Object file" project has no step of its own: only its files compile.
   EXPECT_FALSE(build(0x10A));
   EXPECT_FALSE(status.failed) << output.str() << errors.str();
-  const Strings compile = joined({
-      {"-fmessage-length=0", "-fno-diagnostics-show-caret", "-march=armv4t", "-mlittle-endian", "-mfloat-abi=soft",
-       "-mthumb-interwork", "-mtp=soft", "-nostdinc"},
-      defaultIncludes(),
-      {"-D__SIZEOF_WCHAR_T=4", "-D__ARM_ARCH_4T__", "-D__TIDEWATER_ARM"},
-      versionDefines(),
-      {"-MD", "obj/a.d", "-MQ", "obj/a.o", "-quiet", "-g2", "-gpubnames", "-std=gnu99", "-fomit-frame-pointer",
-       "-fno-dwarf2-cfi-asm", "-fno-builtin", "-ffunction-sections", "-fdata-sections", "-fshort-enums",
-       "-fno-common", "a.c", "-o", "obj/a.asm"},
-  });
-  const Strings assemble = {"--traditional-format", "-march=armv4t", "-mlittle-endian", "-mfloat-abi=soft",
-                            "-mthumb-interwork", "obj/a.asm", "-o", "obj/a.o"};
+  const Strings compile = joined({{"-fmessage-length=0", "-fno-diagnostics-show-caret"}, target(), {"-mtp=soft"},
+                                   preprocessor(),
+                                   {"-MD", "obj/a.d", "-MQ", "obj/a.o", "-quiet", "-g2", "-gpubnames", "-std=gnu99"},
+                                   codeGeneration(), {"a.c", "-o", "obj/a.asm"}});
+  const Strings assemble = joined({{"--traditional-format"}, target(), {"obj/a.asm", "-o", "obj/a.o"}});
   EXPECT_EQ(calls(), (std::vector<FakeToolCall>{{"cc1", compile}, {"as", assemble}}));
   EXPECT_TRUE(fs::exists(inProject("obj/a.o")));
   EXPECT_FALSE(fs::exists(inProject("obj/a.asm")));
@@ -54,11 +60,10 @@ TEST_F(CompileCommandTest, DefaultCFileCompilesWithTheDocumentedListThenAssemble
 
 TEST_F(CompileCommandTest, WithoutADependencyFileNameNoDependencyOutputIsAsked) {
   addFile("a.c");
-  build(0x30A);
+  build(0x10A | kBuildNoDependencyOutput);
   ASSERT_FALSE(calls().empty());
   const Strings arguments = calls().front().arguments;
-  EXPECT_EQ(std::find(arguments.begin(), arguments.end(), "-MD"), arguments.end());
-  EXPECT_EQ(std::find(arguments.begin(), arguments.end(), "-MQ"), arguments.end());
+  EXPECT_FALSE(has(arguments, "-MD") || has(arguments, "-MQ")) << showArguments(arguments);
 }
 
 TEST_F(CompileCommandTest, CppFileTakesTheCppStandardAndLanguageSwitches) {
@@ -74,16 +79,11 @@ TEST_F(CompileCommandTest, CppFileTakesTheCppStandardAndLanguageSwitches) {
   set("build_quietly", "No");
   build();
   ASSERT_EQ(toolNames(), (Strings{"cc1plus", "as"}));
-  const Strings expected = joined({
-      {"-fmessage-length=0", "-fno-diagnostics-show-caret", "-fno-exceptions", "-march=armv4t", "-mlittle-endian",
-       "-mfloat-abi=soft", "-mthumb-interwork", "-mtp=soft", "-nostdinc"},
-      defaultIncludes(),
-      {"-D__SIZEOF_WCHAR_T=4", "-D__ARM_ARCH_4T__", "-D__TIDEWATER_ARM"},
-      versionDefines(),
-      {"-DX=1", "-DY", "-UZ", "-Werror", "-Wall", "-Wextra", "-v", "-fa", "-fb", "-fc", "-g2", "-gpubnames",
-       "-std=gnu++98", "-Os", "-fomit-frame-pointer", "-fno-dwarf2-cfi-asm", "-fno-builtin", "-ffunction-sections",
-       "-fdata-sections", "-fshort-enums", "-fno-common", "b.cpp", "-o", "obj/b.asm"},
-  });
+  const Strings expected = joined({{"-fmessage-length=0", "-fno-diagnostics-show-caret", "-fno-exceptions"}, target(),
+                                    {"-mtp=soft"}, preprocessor(),
+                                    {"-DX=1", "-DY", "-UZ", "-Werror", "-Wall", "-Wextra", "-v", "-fa", "-fb", "-fc",
+                                     "-g2", "-gpubnames", "-std=gnu++98", "-Os"},
+                                    codeGeneration(), {"b.cpp", "-o", "obj/b.asm"}});
   EXPECT_EQ(calls()[0].arguments, expected);
 }
 
@@ -127,18 +127,10 @@ TEST_F(CompileCommandTest, AssemblySourceIsPreprocessedAssembledAndItsSectionsRe
   set("build_suppress_warnings", "Yes");
   build(0x30A);
   ASSERT_EQ(toolNames(), (Strings{"cc1", "as", "objcopy"}));
-  const Strings preprocess = joined({
-      {"-fmessage-length=0", "-fno-diagnostics-show-caret", "-E", "-march=armv4t", "-mlittle-endian",
-       "-mfloat-abi=soft", "-mthumb-interwork", "-nostdinc"},
-      defaultIncludes(),
-      {"-D__SIZEOF_WCHAR_T=4", "-D__ARM_ARCH_4T__", "-D__TIDEWATER_ARM"},
-      versionDefines(),
-      {"-w", "-quiet", "-lang-asm", "s.s", "-o", "obj/s_PP.s"},
-  });
-  EXPECT_EQ(calls()[0].arguments, preprocess);
-  EXPECT_EQ(calls()[1].arguments,
-            (Strings{"--traditional-format", "-march=armv4t", "-mlittle-endian", "-mfloat-abi=soft",
-                     "-mthumb-interwork", "obj/s_PP.s", "-o", "obj/s.o", "-g", "-gdwarf-4", "--no-warn"}));
+  EXPECT_EQ(calls()[0].arguments, joined({{"-fmessage-length=0", "-fno-diagnostics-show-caret", "-E"}, target(),
+                                          preprocessor(), {"-w", "-quiet", "-lang-asm", "s.s", "-o", "obj/s_PP.s"}}));
+  EXPECT_EQ(calls()[1].arguments, joined({{"--traditional-format"}, target(),
+                                          {"obj/s_PP.s", "-o", "obj/s.o", "-g", "-gdwarf-4", "--no-warn"}}));
   EXPECT_EQ(calls()[2].arguments, (Strings{"obj/s.o", "obj/s.o", "--rename-section", ".text=.fast"}));
   EXPECT_FALSE(fs::exists(inProject("obj/s_PP.s")));
 }
@@ -160,12 +152,11 @@ TEST_F(CompileCommandTest, KeepAssemblyAndKeepPreprocessorOutputLeaveTheIntermed
   ASSERT_GE(preprocess.size(), 6u);
   EXPECT_EQ(Strings(preprocess.begin() + 2, preprocess.begin() + 5), (Strings{"-E", "-quiet", "-march=armv4t"}));
   EXPECT_EQ(Strings(preprocess.end() - 3, preprocess.end()), (Strings{inProject("a.c"), "-o", "obj/a_PP.c"}));
-  EXPECT_EQ(std::find(preprocess.begin(), preprocess.end(), "-MD"), preprocess.end());
+  EXPECT_FALSE(has(preprocess, "-MD"));
   // The compile reads the preprocessed file and writes no dependency file.
   const Strings compile = calls()[1].arguments;
-  EXPECT_NE(std::find(compile.begin(), compile.end(), "-fpreprocessed"), compile.end());
-  EXPECT_EQ(std::find(compile.begin(), compile.end(), "-nostdinc"), compile.end());
-  EXPECT_EQ(std::find(compile.begin(), compile.end(), "-MD"), compile.end());
+  EXPECT_TRUE(has(compile, "-fpreprocessed") && !has(compile, "-nostdinc") && !has(compile, "-MD"))
+      << showArguments(compile);
   EXPECT_EQ(Strings(compile.end() - 3, compile.end()), (Strings{"obj/a_PP.c", "-o", "obj/a.asm"}));
   EXPECT_TRUE(fs::exists(inProject("obj/a.asm")));
   EXPECT_TRUE(fs::exists(inProject("obj/a_PP.c")));
@@ -191,7 +182,7 @@ TEST_F(CompileCommandTest, AbsolutePathsAreGivenWhenAsked) {
   ASSERT_EQ(toolNames(), (Strings{"cc1", "as"}));
   const Strings compile = calls()[0].arguments;
   EXPECT_EQ(Strings(compile.end() - 3, compile.end()), (Strings{inProject("a.c"), "-o", inProject("obj/a.asm")}));
-  EXPECT_NE(std::find(compile.begin(), compile.end(), inProject("obj/a.d")), compile.end());
+  EXPECT_TRUE(has(compile, inProject("obj/a.d")));
 }
 
 TEST_F(CompileCommandTest, OptionsFilesContributeTheirLinesAndAMissingOneStopsTheCompile) {
@@ -238,8 +229,7 @@ TEST_F(CompileCommandTest, FileEncodingBecomesTheInputCharset) {
   set(file, "file_codec", "ISO 8859-1");
   build();
   ASSERT_FALSE(calls().empty());
-  const Strings compile = calls()[0].arguments;
-  EXPECT_NE(std::find(compile.begin(), compile.end(), "-finput-charset=ISO8859-1"), compile.end());
+  EXPECT_TRUE(has(calls()[0].arguments, "-finput-charset=ISO8859-1"));
 }
 
 }  // namespace

@@ -173,7 +173,7 @@ TEST_F(LinkCommandTest, PostLinkToolsRunInOrderWithGapFillsAndTheAdditionalOutpu
 
 TEST_F(LinkCommandTest, AFailingLinkRunsNoPostLinkTool) {
   set("linker_output_format", "bin");
-  ScopedEnvironmentVariable failing(test::kFakeToolFailVariable, "ld");
+  ScopedVariable failing(test::kFakeToolFailVariable, "ld");
   EXPECT_FALSE(build());
   EXPECT_TRUE(status.failed);
   EXPECT_EQ(toolNames(), (Strings{"cc1", "as", "sectwright", "ld"}));
@@ -181,10 +181,7 @@ TEST_F(LinkCommandTest, AFailingLinkRunsNoPostLinkTool) {
 }
 
 TEST_F(LinkCommandTest, AProjectLinkerScriptIsUsedAsItIsAndNeverRemoved) {
-  dir.write("p/board.ld", "/* script */\n");
-  auto file = std::make_unique<ProjectElement>("file");
-  file->setFileName("board.ld", true);
-  system.addChild(*project, std::move(file));
+  addFile("board.ld", "/* script */\n");
   set("keep_linker_script_file", "No");
   ASSERT_TRUE(build()) << output.str() << errors.str();
   EXPECT_EQ(toolNames(), (Strings{"cc1", "as", "ld"}));

@@ -34,22 +34,13 @@ TEST(OutputChannelTest, SplitsAtLineFeedAndCarriageReturnAcrossChunks) {
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {{"a\nb\n"}, {"a", "b"}},
-      {{"a\r\nb\n"}, {"a", "b"}},
+      {{"a\nb\n"}, {"a", "b"}}, {{"a\r\nb\n"}, {"a", "b"}},
       // The byte after a CR is skipped as if it were the LF of a pair.
-      {{"a\rb\n"}, {"a", ""}},
-      {{"oops"}, {"oops"}},
-      {{""}, {}},
-      {{"x\n\ny"}, {"x", "", "y"}},
-      {{"a\r"}, {"a"}},
+      {{"a\rb\n"}, {"a", ""}}, {{"oops"}, {"oops"}}, {{""}, {}}, {{"x\n\ny"}, {"x", "", "y"}}, {{"a\r"}, {"a"}},
       // The LF of a CR LF pair arriving with the next read is still skipped.
-      {{"a\r", "\nb\n"}, {"a", "b"}},
-      {{"a\r", "b\n"}, {"a", ""}},
-      {{"a\r", "", "\nb"}, {"a", "b"}},
-      {{"par", "tial", "\nrest"}, {"partial", "rest"}},
-      {{"one\n", "two\nthr", "ee"}, {"one", "two", "three"}},
-      {{"\r\n\r\n"}, {"", ""}},
-      {{"\n"}, {""}},
+      {{"a\r", "\nb\n"}, {"a", "b"}}, {{"a\r", "b\n"}, {"a", ""}}, {{"a\r", "", "\nb"}, {"a", "b"}},
+      {{"par", "tial", "\nrest"}, {"partial", "rest"}}, {{"one\n", "two\nthr", "ee"}, {"one", "two", "three"}},
+      {{"\r\n\r\n"}, {"", ""}}, {{"\n"}, {""}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(splitChunks(c.chunks), c.lines) << "input " << show(c.chunks);

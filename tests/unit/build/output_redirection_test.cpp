@@ -34,18 +34,11 @@ TEST(OutputRedirectionTest, OperatorTableGivesTargetAndMode) {
     bool append;
   };
   const Case cases[] = {
-      {">", true, RedirectionTarget::StandardOutput, false},
-      {"1>", true, RedirectionTarget::StandardOutput, false},
-      {">>", true, RedirectionTarget::StandardOutput, true},
-      {"1>>", true, RedirectionTarget::StandardOutput, true},
-      {"2>", true, RedirectionTarget::StandardError, false},
-      {"2>>", true, RedirectionTarget::StandardError, true},
-      {"&>", true, RedirectionTarget::Both, false},
-      {"&>>", true, RedirectionTarget::Both, true},
-      {">out.txt", false, {}, false},
-      {"2>&1", false, {}, false},
-      {"3>", false, {}, false},
-      {"", false, {}, false},
+      {">", true, RedirectionTarget::StandardOutput, false}, {"1>", true, RedirectionTarget::StandardOutput, false},
+      {">>", true, RedirectionTarget::StandardOutput, true}, {"1>>", true, RedirectionTarget::StandardOutput, true},
+      {"2>", true, RedirectionTarget::StandardError, false}, {"2>>", true, RedirectionTarget::StandardError, true},
+      {"&>", true, RedirectionTarget::Both, false}, {"&>>", true, RedirectionTarget::Both, true},
+      {">out.txt", false, {}, false}, {"2>&1", false, {}, false}, {"3>", false, {}, false}, {"", false, {}, false},
       {"<", false, {}, false},
   };
   for (const Case& c : cases) {

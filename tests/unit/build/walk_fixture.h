@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -16,24 +15,13 @@
 #include "build/idler.h"
 #include "build/kilnmark_builder.h"
 #include "project/arm_project_system.h"
+#include "support/environment.h"
 #include "support/fake_tool_log.h"
 #include "support/temp_dir.h"
 
 namespace tidewater {
 
-// Sets an environment variable for the children of one test.
-class ScopedEnvironmentVariable {
- public:
-  ScopedEnvironmentVariable(const char* name, const std::string& value) : name_(name) {
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnvironmentVariable() { unsetenv(name_); }
-  ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
-  ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
-
- private:
-  const char* name_;
-};
+using test::ScopedVariable;
 
 /// An argument list on one line, for failure messages.
 inline std::string showArguments(const std::vector<std::string>& arguments) {
@@ -70,10 +58,13 @@ class WalkFixture : public ::testing::Test {
   }
 
   ProjectElement& addFile(const std::string& name, const std::string& content = "int x;\n") {
+    return addFile(*project, name, content);
+  }
+  ProjectElement& addFile(ProjectElement& parent, const std::string& name, const std::string& content) {
     dir.write("p/" + name, content);
     auto file = std::make_unique<ProjectElement>("file");
     file->setFileName(name, true);
-    return system.addChild(*project, std::move(file));
+    return system.addChild(parent, std::move(file));
   }
 
   bool build(uint32_t flags = 0x30A) { return build(*project, flags); }
@@ -90,7 +81,7 @@ class WalkFixture : public ::testing::Test {
   }
 
   test::TempDir dir;
-  ScopedEnvironmentVariable logVariable{test::kFakeToolLogVariable, dir.path() + "/calls.log"};
+  ScopedVariable logVariable{test::kFakeToolLogVariable, dir.path() + "/calls.log"};
   MacroTable macros;
   ARMProjectSystem system{macros, "", {}};
   ProjectElement* solution = nullptr;

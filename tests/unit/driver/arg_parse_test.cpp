@@ -108,13 +108,8 @@ TEST_F(ArgParseTest, TokenizeSplitsOnlyAtBlanksAndAfterClosingQuotes) {
     Events expected;
   };
   const Case cases[] = {
-      {"  -Dx  -Dy  \n", {"-Dx", "-Dy"}},
-      {"   \n", {}},
-      {"\"quoted\"word", {"quoted", "word"}},
-      {"\"\"", {""}},
-      {"a\"b c\"d", {"a\"b", "c\"d"}},
-      {"back\\slash \"x\\\"", {"back\\slash", "x\\"}},
-      {"one\ntwo", {"one"}},
+      {"  -Dx  -Dy  \n", {"-Dx", "-Dy"}}, {"   \n", {}}, {"\"quoted\"word", {"quoted", "word"}}, {"\"\"", {""}},
+      {"a\"b c\"d", {"a\"b", "c\"d"}}, {"back\\slash \"x\\\"", {"back\\slash", "x\\"}}, {"one\ntwo", {"one"}},
       {"a\rb", {"a\rb"}},
   };
   for (const auto& c : cases) {

@@ -32,23 +32,11 @@ class MacroExpansionTest : public ::testing::Test {
 
 TEST_F(MacroExpansionTest, ReferencesDefaultsAndEscapes) {
   expectAll({
-      {"$(InputName)$(OBJ)", "main.o"},
-      {"$(G) $(StudioDir)", "global /opt/tw"},
-      {"$(Undefined)", "$(Undefined)"},
-      {"$(Undefined:x)", "x"},
-      {"$(Undefined:)", ""},
-      {"$(OBJ:ignored)", ".o"},
-      {"$(Undefined:a:b)", "a:b"},
-      {"$(LLD:$(StudioDir)/llvm/bin/lld)", "/opt/tw/llvm/bin/lld"},
-      {"a$$b", "a$b"},
-      {"cost $5", "cost $5"},
-      {"trailing $", "trailing $"},
-      {"$$(X)", "$(X)"},
-      {"$(a(b)c)", "paren"},
-      {"$(OBJ", "(OBJ"},
-      {"$(OBJ $(InputName)", "(OBJ main"},
-      {"no macros at all", "no macros at all"},
-      {"", ""},
+      {"$(InputName)$(OBJ)", "main.o"}, {"$(G) $(StudioDir)", "global /opt/tw"}, {"$(Undefined)", "$(Undefined)"},
+      {"$(Undefined:x)", "x"}, {"$(Undefined:)", ""}, {"$(OBJ:ignored)", ".o"}, {"$(Undefined:a:b)", "a:b"},
+      {"$(LLD:$(StudioDir)/llvm/bin/lld)", "/opt/tw/llvm/bin/lld"}, {"a$$b", "a$b"}, {"cost $5", "cost $5"},
+      {"trailing $", "trailing $"}, {"$$(X)", "$(X)"}, {"$(a(b)c)", "paren"}, {"$(OBJ", "(OBJ"},
+      {"$(OBJ $(InputName)", "(OBJ main"}, {"no macros at all", "no macros at all"}, {"", ""},
   });
 }
 
@@ -62,8 +50,7 @@ TEST_F(MacroExpansionTest, ValuesAreExpandedOnlyWhenAPassAsksForARescan) {
       {"$$(X) $(U:$(G))", "x-value global"},
       // "::" takes the default without asking for a rescan, and clears the
       // request made earlier in the pass.
-      {"$(U::$(G))", "$(G)"},
-      {"$(U:$(G)) $(V::$(X))", "$(G) $(X)"},
+      {"$(U::$(G))", "$(G)"}, {"$(U:$(G)) $(V::$(X))", "$(G) $(X)"},
   });
 }
 

@@ -39,22 +39,13 @@ class GeneralCatalogueTest : public ::testing::Test {
   ProjectElement* project;
 };
 
-TEST_F(GeneralCatalogueTest, EachLayerRegistersItsEntriesInOrder) {
+TEST_F(GeneralCatalogueTest, EachLayerRegistersItsEntriesOnce) {
   const LayerCatalogue& general = system.general();
+  const LayerCatalogue& standard = system.standard();
   ASSERT_EQ(general.properties.size(), 61u);
   ASSERT_EQ(general.macroDescriptions.size(), 27u);
-  EXPECT_EQ(general.properties.front()->name(), "date_created");
-  EXPECT_EQ(general.properties.back()->name(), "post_build_command_control");
-  EXPECT_EQ(general.macroDescriptions.front()->name(), "$(ProjectNodeName)");
-  EXPECT_EQ(general.macroDescriptions.back()->name(), "$(ToolChainDir)");
-
-  const LayerCatalogue& standard = system.standard();
   ASSERT_EQ(standard.properties.size(), 94u);
   ASSERT_EQ(standard.macroDescriptions.size(), 22u);
-  EXPECT_EQ(standard.properties.front()->name(), "link_include_standard_libraries");
-  EXPECT_EQ(standard.properties.back()->name(), "debug_threads_max");
-  EXPECT_EQ(standard.macroDescriptions.front()->name(), "$(CombiningOutputFilePath)");
-  EXPECT_EQ(standard.macroDescriptions.back()->macroName(), "LinkOptions");
 
   // Within a layer no name repeats except the two double registrations.
   const std::set<std::string> generalNames = namesOf(general.properties);
@@ -119,24 +110,6 @@ TEST_F(GeneralCatalogueTest, ABooleanRegisteredWithoutADefaultReadsNo) {
   }
 }
 
-TEST_F(GeneralCatalogueTest, CategoriesAndGroupsAreNormalised) {
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"build_output_directory", "Build", "Code"},
-      {"file_type", "File", "Code"},
-      {"build_object_file_name", "Compiler", "Code"},
-      {"c_preprocessor_definitions", "Preprocessor", "Code"},
-      {"linker_printf_fmt_level", "Printf/Scanf", "Code"},
-      {"linker_pre_build_command", "User Build Step", "Code"},
-      {"debug_threads_max", "Debugger", "Debug"},
-      {"Platform", "(Information)", "Properties"},
-      {"$(IntDir)", "(Build Macro Values)", "Properties"},
-  };
-  for (const auto& [name, category, group] : cases) {
-    EXPECT_EQ(property(name).category(), category) << name;
-    EXPECT_EQ(property(name).group(), group) << name;
-  }
-}
-
 TEST_F(GeneralCatalogueTest, InformationalAndCommonOnlyFlagsAreSetOnTheirPropertiesOnly) {
   const std::set<std::string> informational = {"date_created", "date_modified", "Platform",
                                                "full_path",    "relative_path", "Name",
@@ -157,17 +130,12 @@ TEST_F(GeneralCatalogueTest, StepSetsHoldThePropertiesThatOutdateEachStep) {
   using enum BuildKind;
   const std::tuple<const char*, std::set<BuildKind>> cases[] = {
       {"c_enforce_ansi_checking", {CompileC, CompileCpp}},
-      {"c_preprocessor_definitions", {CompileC, CompileCpp, Assemble}},
-      {"c_only_additional_options", {CompileC}},
-      {"cpp_enable_rtti", {CompileCpp}},
-      {"asm_additional_options", {Assemble}},
-      {"default_vector_section", {CompileC, CompileCpp, Assemble}},
-      {"linker_map_file", {Link}},
-      {"linker_section_placement_file", {Link}},
-      {"archive_post_build_command", {Archive}},
+      {"c_preprocessor_definitions", {CompileC, CompileCpp, Assemble}}, {"c_only_additional_options", {CompileC}},
+      {"cpp_enable_rtti", {CompileCpp}}, {"asm_additional_options", {Assemble}},
+      {"default_vector_section", {CompileC, CompileCpp, Assemble}}, {"linker_map_file", {Link}},
+      {"linker_section_placement_file", {Link}}, {"archive_post_build_command", {Archive}},
       {"build_dependency_file_name", {CompileC, CompileCpp, Assemble}},
-      {"build_remove_unused_symbols", {CompileC, CompileCpp, Link}},
-      {"debug_register_definition_file", {}},
+      {"build_remove_unused_symbols", {CompileC, CompileCpp, Link}}, {"debug_register_definition_file", {}},
       {"debug_threads_max", {}},
   };
   const BuildKind kinds[] = {CompileC, CompileCpp, Assemble, Link, Archive, Stage, Combine};
@@ -187,6 +155,8 @@ TEST_F(GeneralCatalogueTest, StepSetsHoldThePropertiesThatOutdateEachStep) {
 
 TEST_F(GeneralCatalogueTest, TypeEnumerationsOfferTheTypeLists) {
   EXPECT_EQ(property("project_type").values(), projectTypes());
+  EXPECT_EQ(projectTypes(), (Strings{"Executable", "Library", "Object file", "Staging", "Combining",
+                                     "Externally Built Executable"}));
   EXPECT_EQ(property("project_type").defaultValue(), "Executable");
   EXPECT_EQ(property("project_type").description(),
             "Specifies the type of project to build. The options are <b>Executable, Library, Object file, "
@@ -199,26 +169,16 @@ TEST_F(GeneralCatalogueTest, TypeEnumerationsOfferTheTypeLists) {
   ASSERT_EQ(codec.values().size(), codec.valueGroups().size());
   EXPECT_EQ(codec.values().front(), "Default");
   EXPECT_EQ(codec.valueGroups().front(), "Common");
-  const auto utf8 = std::find(codec.values().begin(), codec.values().end(), "UTF-8");
-  ASSERT_NE(utf8, codec.values().end());
   EXPECT_EQ(codec.defaultValue(), "Default");
 }
 
+// The other defaults commands rely on show in the exact argument lists of
+// the build tests.
 TEST_F(GeneralCatalogueTest, DefaultsThatCommandsAndDirectoriesRelyOn) {
   const std::pair<const char*, const char*> cases[] = {
-      {"build_intermediate_directory", "$(ProjectName) $(Configuration)"},
-      {"build_object_file_name", "$(IntDir)/$(InputName)$(OBJ)"},
-      {"stage_command", "cp \"$(RelInputPath)\" \"$(StageOutputFilePath)\""},
-      {"stage_output_filepath", "$(OutDir)/$(RelInputPath)"},
-      {"pre_build_command_wd", "$(ProjectDir)"},
-      {"pre_build_command_control", "Build Required"},
-      {"build_quietly", "Yes"},
-      {"c_system_include_directories", "$(StudioDir)/include;$(PackagesDir)/include"},
-      {"c_user_include_directories", "."},
-      {"linker_section_placement_file", "$(StudioDir)/targets/section_placement.xml"},
-      {"linker_printf_fp_enabled", "Double"},
-      {"build_toolchain_directory", "$(StudioDir)"},
-      {"linker_keep_symbols", ""},
+      {"build_intermediate_directory", "$(ProjectName) $(Configuration)"}, {"pre_build_command_wd", "$(ProjectDir)"},
+      {"pre_build_command_control", "Build Required"}, {"linker_printf_fp_enabled", "Double"},
+      {"build_toolchain_directory", "$(StudioDir)"}, {"linker_keep_symbols", ""},
   };
   ProjectElement& file = system.addChild(*project, std::make_unique<ProjectElement>("file"));
   for (const auto& [name, expected] : cases) {

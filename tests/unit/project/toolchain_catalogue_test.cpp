@@ -49,13 +49,6 @@ TEST_F(ToolchainCatalogueTest, EachToolchainLayerRegistersItsTableInOrder) {
     EXPECT_EQ(layer->properties.front()->name(), first);
     EXPECT_EQ(layer->properties.back()->name(), last);
   }
-  EXPECT_EQ(system.general().properties.size(), 61u);
-  EXPECT_EQ(system.standard().properties.size(), 94u);
-  // The debugging properties sit between the processor and library ones.
-  const auto& arm = system.arm().properties;
-  EXPECT_EQ(arm[9]->name(), "arm_v8M_has_cmse");
-  EXPECT_EQ(arm[10]->name(), "arm_debugIO_Implementation");
-  EXPECT_EQ(arm[28]->name(), "arm_long_calls");
 }
 
 TEST_F(ToolchainCatalogueTest, ConstructorParametersReachTheGNULayer) {
@@ -81,45 +74,27 @@ TEST_F(ToolchainCatalogueTest, TheToolDirectoryExpandsBelowTheInstallationForAny
   }
 }
 
-TEST_F(ToolchainCatalogueTest, AFreshProjectHasTheToolchainDefaults) {
+// Most defaults show in the exact default compile and link lists of the
+// build tests; these are the ones no default list shows.
+TEST_F(ToolchainCatalogueTest, DefaultsThatNoDefaultArgumentListShows) {
   const std::pair<const char*, const char*> cases[] = {
-      {"gcc_c_language_standard", "gnu99"},   {"gcc_cplusplus_language_standard", "gnu++98"},
-      {"gcc_debugging_level", "Level 2"},     {"gcc_optimization_level", "None"},
-      {"arm_linker_variant", "ld"},           {"arm_compiler_variant", "gcc"},
-      {"arm_assembler_variant", "gcc"},       {"arm_fp_abi", "Soft"},
-      {"arm_endian", "Little"},               {"gcc_entry_point", "reset_handler"},
-      {"gcc_omit_frame_pointer", "Yes"},      {"linker_keep_symbols", "_vectors"},
-      {"linker_output_format", "None"},       {"build_toolchain_directory", "$(StudioDir)/gcc/$(GCCTarget)/bin"},
-      {"gcc_all_warnings_command_line_options", "-Wall;-Wextra"},
-      {"arm_linker_gap_fill", "0x00"},        {"arm_linker_additional_output_file_gap_fill", "0x00"},
-      {"arm_linker_stack_size", "1024"},      {"arm_linker_heap_size", "1024"},
-      {"arm_linker_process_stack_size", "0"}, {"arm_library_architecture", "Default"},
-      {"arm_architecture", "v4T"},            {"arm_instruction_set", "ARM"},
-      {"arm_interwork", "Default"},           {"debug_ignore_debug_aranges", "No"},
+      {"arm_linker_gap_fill", "0x00"},
+      {"arm_linker_additional_output_file_gap_fill", "0x00"},
+      {"arm_linker_process_stack_size", "0"},
+      {"debug_ignore_debug_aranges", "No"},
   };
-  for (const auto& [name, expected] : cases) {
-    EXPECT_EQ(system.lookUp(file, name, "Common"), expected) << name;
-  }
+  for (const auto& [name, expected] : cases) EXPECT_EQ(system.lookUp(file, name, "Common"), expected) << name;
   EXPECT_EQ(property("linker_output_format").description().substr(0, 63),
             "The format used when creating an additional linked output file.");
   EXPECT_EQ(property("arm_linker_heap_size").units(), "bytes");
 }
 
-TEST_F(ToolchainCatalogueTest, EnumerationsOfferTheValuesTheDriverValidatesAgainst) {
-  const Strings architectures = {"v4T", "v5TE", "v6", "v6M", "v7M", "v7EM", "v7R", "v7A",
-                                 "v8M_Baseline", "v8M_Mainline"};
-  Strings libraryArchitectures = architectures;
-  libraryArchitectures.push_back("Default");
+// The value lists printed by "-arch=list", "-cpu=list", "-fpu=list",
+// "-std=list" and "-codec=list" are checked byte for byte end to end.
+TEST_F(ToolchainCatalogueTest, EnumerationsNoListOptionPrints) {
   const std::pair<const char*, Strings> cases[] = {
-      {"arm_architecture", architectures},
-      {"arm_library_architecture", libraryArchitectures},
-      {"arm_fpu_type", {"VFP", "VFP9", "VFPv3-D32", "VFPv3-D16", "VFPv4-D32", "VFPv4-D16", "FPv4-SP-D16",
-                        "FPv5-SP-D16", "FPv5-D16", "None"}},
       {"arm_fp_abi", {"Soft", "SoftFP", "Hard", "None"}},
       {"arm_endian", {"Little", "Big", "BE-8"}},
-      {"gcc_c_language_standard", {"c89", "c90", "c99", "c11", "gnu89", "gnu90", "gnu99", "gnu11"}},
-      {"gcc_cplusplus_language_standard",
-       {"c++98", "c++11", "c++14", "c++1y", "gnu++98", "gnu++11", "gnu++14", "gnu++1y"}},
       {"linker_output_format", {"None", "bin", "srec", "hex"}},
       {"gcc_short_enum", {"Minimal Container Size", "Int Size"}},
       {"gcc_wchar_size", {"16-Bit", "32-Bit"}},
@@ -129,37 +104,22 @@ TEST_F(ToolchainCatalogueTest, EnumerationsOfferTheValuesTheDriverValidatesAgain
       {"arm_library_optimization", {"Fast", "Small"}},
       {"linker_printf_fmt_level", {"int", "long", "long long"}},
       {"linker_printf_fp_enabled", {"No", "Float", "Double"}},
-      {"arm_keep_assembly", {"Yes", "No"}},
   };
   for (const auto& [name, expected] : cases) EXPECT_EQ(property(name).legalValues(), expected) << name;
-
-  const Strings cores = property("arm_core_type").legalValues();
-  ASSERT_EQ(cores.size(), 29u);
-  EXPECT_EQ(cores.front(), "ARM7TDMI");
-  EXPECT_EQ(cores[13], "Cortex-M0+");
-  EXPECT_EQ(cores.back(), "None");
-  const Strings codecs = property("file_codec").legalValues();
-  ASSERT_EQ(codecs.size(), 44u);
-  EXPECT_EQ(codecs[1], "UTF-8");
-  EXPECT_EQ(codecs.back(), "HP-Roman8");
+  Strings libraryArchitectures = property("arm_architecture").legalValues();
+  libraryArchitectures.push_back("Default");
+  EXPECT_EQ(property("arm_library_architecture").legalValues(), libraryArchitectures);
 }
 
 TEST_F(ToolchainCatalogueTest, StepSetsOfTheToolchainLayers) {
   using enum BuildKind;
   const std::tuple<const char*, std::set<BuildKind>> cases[] = {
-      {"gcc_c_language_standard", {CompileC}},
-      {"gcc_cplusplus_language_standard", {CompileCpp}},
-      {"gcc_entry_point", {Link}},
-      {"arm_core_type", {CompileC, CompileCpp, Assemble}},
-      {"arm_use_builtins", {CompileC, CompileCpp}},
-      {"arm_assembler_variant", {Assemble}},
-      {"arm_supply_absolute_file_path", {CompileC, CompileCpp, Assemble}},
-      {"arm_archiver_indirect_file", {Link}},
-      {"arm_linker_variant", {}},
-      {"arm_library_architecture", {Link}},
-      {"arm_cm0_has_small_multiplier", {CompileC, CompileCpp}},
-      {"debug_load_sections", {}},
-      {"irqHandler_name", {}},
+      {"gcc_c_language_standard", {CompileC}}, {"gcc_cplusplus_language_standard", {CompileCpp}},
+      {"gcc_entry_point", {Link}}, {"arm_core_type", {CompileC, CompileCpp, Assemble}},
+      {"arm_use_builtins", {CompileC, CompileCpp}}, {"arm_assembler_variant", {Assemble}},
+      {"arm_supply_absolute_file_path", {CompileC, CompileCpp, Assemble}}, {"arm_archiver_indirect_file", {Link}},
+      {"arm_linker_variant", {}}, {"arm_library_architecture", {Link}},
+      {"arm_cm0_has_small_multiplier", {CompileC, CompileCpp}}, {"debug_load_sections", {}}, {"irqHandler_name", {}},
   };
   const BuildKind kinds[] = {CompileC, CompileCpp, Assemble, Link, Archive};
   for (const auto& [name, expected] : cases) {

@@ -3,6 +3,7 @@
 #include <bit>
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include "xml/parser_exception.h"
 #include "xml/simple_expression_parser.h"
@@ -21,6 +22,16 @@ std::string errorOf(ExpressionParser& parser, const std::string& text) {
   }
 }
 
+/// Evaluates "input", reporting an unexpected error as a test failure.
+ExpressionValue evaluated(ExpressionParser& parser, const char* input) {
+  try {
+    return parser.evaluate(input);
+  } catch (const ParserException& error) {
+    ADD_FAILURE() << input << ": " << error.message();
+    return {};
+  }
+}
+
 TEST(ExpressionEvaluateTest, SignedIntegerResults) {
   SimpleExpressionParser parser;
   const struct {
@@ -28,59 +39,27 @@ TEST(ExpressionEvaluateTest, SignedIntegerResults) {
     int64_t expected;
   } cases[] = {
       // Precedence and left associativity.
-      {"1+2*3", 7},
-      {"(1+2)*3", 9},
-      {"10-4-3", 3},
-      {"100/10/5", 2},
-      {"100%7%4", 2},
-      {"2*3%4", 2},
-      {"1+2<<3", 24},
-      {"1<<2+3", 32},
-      {"6&3^1|8", 11},   // ((6&3)^1)|8
-      {"1|2^3&5", 3},    // 1|(2^(3&5))
-      {"-2*-3", 6},
-      {"~0", -1},
-      {"- -5", 5},
-      {"+7", 7},
-      // Literals: hexadecimal, octal, binary, suffixes.
-      {"0x10 + 010", 24},
-      {"0b1011", 11},
-      {"0x", 0},
-      {"0b", 0},
-      {"0xFFu", 255},
-      {"10UL", 10},
-      {"077", 63},
-      {"09", 9},  // digits are not checked against the octal base
-      {"0x20000000 + 0x1000*4", 0x20004000},
+      {"1+2*3", 7}, {"(1+2)*3", 9}, {"10-4-3", 3}, {"100/10/5", 2}, {"100%7%4", 2}, {"2*3%4", 2},
+      {"1+2<<3", 24}, {"1<<2+3", 32}, {"6&3^1|8", 11} /* ((6&3)^1)|8 */, {"1|2^3&5", 3} /* 1|(2^(3&5)) */,
+      {"-2*-3", 6}, {"~0", -1}, {"- -5", 5}, {"+7", 7},
+      // Literals: hexadecimal, octal, binary, suffixes; octal digits are not checked.
+      {"0x10 + 010", 24}, {"0b1011", 11}, {"0x", 0}, {"0b", 0}, {"0xFFu", 255}, {"10UL", 10}, {"077", 63},
+      {"09", 9}, {"0x20000000 + 0x1000*4", 0x20004000},
       // Integer division truncates toward zero.
-      {"-7/2", -3},
-      {"-7%2", -1},
-      {"7/-2", -3},
+      {"-7/2", -3}, {"-7%2", -1}, {"7/-2", -3},
       // Shifts: the count is taken modulo 64; right shifts are arithmetic.
-      {"1<<4", 16},
-      {"1<<64", 1},
-      {"1<<65", 2},
-      {"1<<-1", kMin},
-      {"-16>>2", -4},
-      {"-1>>63", -1},
+      {"1<<4", 16}, {"1<<64", 1}, {"1<<65", 2}, {"1<<-1", kMin}, {"-16>>2", -4}, {"-1>>63", -1},
       // Arithmetic wraps in two's complement.
-      {"0x7FFFFFFFFFFFFFFF + 1", kMin},
-      {"0x4000000000000000 * 4", 0},
-      {"-(0x7FFFFFFFFFFFFFFF + 1)", kMin},
+      {"0x7FFFFFFFFFFFFFFF + 1", kMin}, {"0x4000000000000000 * 4", 0}, {"-(0x7FFFFFFFFFFFFFFF + 1)", kMin},
       // The most negative value divided by -1 wraps to itself, remainder 0.
-      {"(0x7FFFFFFFFFFFFFFF + 1) / -1", kMin},
-      {"(0x7FFFFFFFFFFFFFFF + 1) % -1", 0},
+      {"(0x7FFFFFFFFFFFFFFF + 1) / -1", kMin}, {"(0x7FFFFFFFFFFFFFFF + 1) % -1", 0},
       // A literal that fits in 64 unsigned bits keeps its bits.
-      {"0xFFFFFFFFFFFFFFFF", -1},
-      {"18446744073709551615", -1},
-      {"01777777777777777777777", -1},
+      {"0xFFFFFFFFFFFFFFFF", -1}, {"18446744073709551615", -1}, {"01777777777777777777777", -1},
       // Only the first complete expression is read.
-      {"1 2", 1},
-      {"3 )", 3},
+      {"1 2", 1}, {"3 )", 3},
   };
   for (const auto& c : cases) {
-    ExpressionValue value;
-    ASSERT_NO_THROW(value = parser.evaluate(c.input)) << c.input << ": " << errorOf(parser, c.input);
+    const ExpressionValue value = evaluated(parser, c.input);
     EXPECT_EQ(value.kind, ValueKind::Signed) << c.input;
     EXPECT_EQ(value.asSigned(), c.expected) << c.input;
   }
@@ -92,39 +71,24 @@ TEST(ExpressionEvaluateTest, BooleanResults) {
     const char* input;
     bool expected;
   } cases[] = {
-      {"2<3", true},
-      {"3<=2", false},
-      {"3>2 && 2>=2", true},
-      {"1==2 || 2!=2", false},
-      {"!0", true},
-      {"!5", false},
-      {"!0.0", true},
-      {"-1 < 0", true},  // signed comparison
-      {"0xFFFFFFFFFFFFFFFF < 0", true},
-      {"5 && 0", false},
-      {"1 && 2.5", true},
-      {"0 || 0.0", false},
+      {"2<3", true}, {"3<=2", false}, {"3>2 && 2>=2", true}, {"1==2 || 2!=2", false}, {"!0", true},
+      {"!5", false}, {"!0.0", true}, {"-1 < 0", true} /* signed comparison */, {"0xFFFFFFFFFFFFFFFF < 0", true},
+      {"5 && 0", false}, {"1 && 2.5", true}, {"0 || 0.0", false},
       {"1 < 2 == 1", true},  // a boolean left compares truth: true == true
       {"(1 < 2) == (3 < 4)", true},
-      {"(2 > 1) + 0", true},   // boolean left: whether the sum is non-zero
+      {"(2 > 1) + 0", true},  // boolean left: whether the sum is non-zero
       {"(2 > 1) - 1", false},
-      {"\"abc\"==\"abc\"", true},
-      {"\"abc\"==\"ABC\"", false},
-      {"\"abc\"!=\"abd\"", true},
-      {"\"abc\"<\"abd\"", true},
-      {"\"b\">\"abc\"", true},
-      {"\"12\"==12", true},  // the right operand compared as text
-      {"\"\"==\"\"", true},
+      {"\"abc\"==\"abc\"", true}, {"\"abc\"==\"ABC\"", false}, {"\"abc\"!=\"abd\"", true}, {"\"abc\"<\"abd\"", true},
+      {"\"b\">\"abc\"", true}, {"\"\"==\"\"", true},
+      {"\"12\"==12", true},             // the right operand compared as text
       {"\"\xC3\xA9\" > \"z\"", true},  // UTF-8 text orders by byte value
       // Short circuit: the undecided side is never evaluated.
-      {"0 && 1/0", false},
-      {"1 || undefined", true},
+      {"0 && 1/0", false}, {"1 || undefined", true},
       // The preprocessor's conditions after macro expansion.
       {"3 > 2 && 0x100 == 256", true},
   };
   for (const auto& c : cases) {
-    ExpressionValue value;
-    ASSERT_NO_THROW(value = parser.evaluate(c.input)) << c.input << ": " << errorOf(parser, c.input);
+    const ExpressionValue value = evaluated(parser, c.input);
     EXPECT_EQ(value.kind, ValueKind::Boolean) << c.input;
     EXPECT_EQ(value.data != 0, c.expected) << c.input;
   }
@@ -141,8 +105,7 @@ TEST(ExpressionEvaluateTest, FloatingAndStringResults) {
       {"1 - 0.5 - 0.25", 0.25},
   };
   for (const auto& c : cases) {
-    ExpressionValue value;
-    ASSERT_NO_THROW(value = parser.evaluate(c.input)) << c.input << ": " << errorOf(parser, c.input);
+    const ExpressionValue value = evaluated(parser, c.input);
     EXPECT_EQ(value.kind, ValueKind::Floating) << c.input;
     EXPECT_EQ(value.size, 8) << c.input;
     EXPECT_DOUBLE_EQ(value.asDouble(), c.expected) << c.input;
@@ -161,89 +124,41 @@ TEST(ExpressionEvaluateTest, ErrorMessagesReachableFromLiterals) {
     const char* input;
     const char* message;
   } cases[] = {
-      {"1/0", "divide by zero"},
-      {"1%0", "divide by zero"},
-      {"1.5/0.0", "divide by zero"},
-      {"1.5%0.0", "divide by zero"},
-      {"4/(1<0)", "divide by zero"},
-      {"4/\"x\"", "divide by zero"},
-      {"1 ? 2 : 3", "operator not supported"},
-      {"1, 2", "operator not supported"},
-      {"8 >>> 1", "operator not supported"},
-      {"1 >>>= 1", "operator not supported"},
-      {"foo+1", "foo symbol not found"},
-      {"$x", "$x symbol not found"},
-      {"a::b::c", "a::b::c symbol not found"},
-      {"::g", "::g symbol not found"},
-      {"a::1", "identifier expected after '::'"},
-      {"#", "unrecognised token: #"},
-      {"1 + #x", "unrecognised token: #x"},
-      {"\"a\" + 1", "unsupported binary numeric operation"},
-      {"\"a\" && 1", "unsupported binary numeric operation"},
-      {"0 || \"a\"", "unsupported binary numeric operation"},
-      {"1.5 < 2", "unsupported comparison operation"},
-      {"1 << 1.5", "integer shift value expected"},
-      {"1 << (1<2)", "integer shift value expected"},
-      {"1.5 << 1", "can only shift numeric values"},
-      {"(1<2) << 1", "can only shift numeric values"},
-      {"-\"a\"", "unsupported unary num operation"},
-      {"!\"a\"", "unsupported unary num operation"},
-      {"~1.5", "unsupported unary num operation"},
-      {"@r0", "r0unknown register"},
-      {"@", "unknown register"},
-      {"(int)5", "cannot cast"},
-      {"(unsigned long long *)1", "cannot cast"},
-      {"5[1]", "cannot dereference"},
-      {"*5", "cannot dereference"},
-      {"&5", "addressof not implemented"},
-      {"addressof(\"main.c\", 12)", "addressof not implemented"},
-      {"sizeof 5", "sizeof expression not implemented"},
-      {"sizeof(5)", "sizeof expression not implemented"},
-      {"sizeof(char)", "sizeof(typename) not implemented"},
-      {"f(1, 2)", "function calling not implemented"},
-      {"5(1)", "function calling not implemented"},
-      {"(5).x", "this symbol not found"},
-      {"5->x", "this symbol not found"},
-      {"5 = 1", "can't update a constant"},
-      {"5 += 1", "can't update a constant"},
-      {"++5", "can't update a constant"},
-      {"(1+2) += 1", "cannot duplicate expression"},
-      {"--(-1)", "cannot duplicate expression"},
-      {"", "no error, value "},
-      {"1 +", "expression expected"},
-      {")", "expression expected"},
-      {"(1", "')' expected"},
-      {"(int", "')' expected"},
-      {"sizeof(1", "')' expected"},
-      {"f(1", "')' expected"},
-      {"a[1", "']' expected"},
-      {"a.1", "identifier expected"},
-      {"addressof 1", "'(' expected"},
-      {"addressof(1)", "string expected"},
-      {"addressof(\"f\" 1)", "',' expected"},
-      {"addressof(\"f\", x)", "int expected"},
-      {"addressof(\"f\", 1", "')' expected"},
-      {"(int[x])1", "size expected"},
-      {"(int[2)1", "expected ']'"},
-      {"(struct)1", "struct parse error"},
-      {"(struct { int })1", "fieldname expected"},
-      {"(struct { int a : x; })1", "integer must follow ':'"},
-      {"(struct { int a })1", "';' expected"},
-      {"(struct { a; })1", "struct parse error"},
-      {"(struct { int a;", "struct parse error"},
-      {"(struct s)1", "struct type not found"},
-      {"(register x)1", "size expected"},
-      {"(register 4 x)1", "'{' expected"},
-      {"(register 4 { 1 })1", "fieldname expected"},
-      {"(register 4 { a x })1", "bitoffset expected"},
-      {"(register 4 { a 0 })1", "bitsize expected"},
-      {"(register 4 { a 0 1 })1", "';' expected"},
-      {"(register 4 { a 0 1; })1", "cannot cast"},
-      {"(struct s { int a : 3; char *b[2]; })1", "cannot cast"},
-      {"0x10000000000000000", "integer literal too large"},
+      {"1/0", "divide by zero"}, {"1%0", "divide by zero"}, {"1.5/0.0", "divide by zero"},
+      {"1.5%0.0", "divide by zero"}, {"4/(1<0)", "divide by zero"}, {"4/\"x\"", "divide by zero"},
+      {"1 ? 2 : 3", "operator not supported"}, {"1, 2", "operator not supported"},
+      {"8 >>> 1", "operator not supported"}, {"1 >>>= 1", "operator not supported"},
+      {"foo+1", "foo symbol not found"}, {"$x", "$x symbol not found"}, {"a::b::c", "a::b::c symbol not found"},
+      {"::g", "::g symbol not found"}, {"a::1", "identifier expected after '::'"}, {"#", "unrecognised token: #"},
+      {"1 + #x", "unrecognised token: #x"}, {"\"a\" + 1", "unsupported binary numeric operation"},
+      {"\"a\" && 1", "unsupported binary numeric operation"}, {"0 || \"a\"", "unsupported binary numeric operation"},
+      {"1.5 < 2", "unsupported comparison operation"}, {"1 << 1.5", "integer shift value expected"},
+      {"1 << (1<2)", "integer shift value expected"}, {"1.5 << 1", "can only shift numeric values"},
+      {"(1<2) << 1", "can only shift numeric values"}, {"-\"a\"", "unsupported unary num operation"},
+      {"!\"a\"", "unsupported unary num operation"}, {"~1.5", "unsupported unary num operation"},
+      {"@r0", "r0unknown register"}, {"@", "unknown register"}, {"(int)5", "cannot cast"},
+      {"(unsigned long long *)1", "cannot cast"}, {"5[1]", "cannot dereference"}, {"*5", "cannot dereference"},
+      {"&5", "addressof not implemented"}, {"addressof(\"main.c\", 12)", "addressof not implemented"},
+      {"sizeof 5", "sizeof expression not implemented"}, {"sizeof(5)", "sizeof expression not implemented"},
+      {"sizeof(char)", "sizeof(typename) not implemented"}, {"f(1, 2)", "function calling not implemented"},
+      {"5(1)", "function calling not implemented"}, {"(5).x", "this symbol not found"},
+      {"5->x", "this symbol not found"}, {"5 = 1", "can't update a constant"}, {"5 += 1", "can't update a constant"},
+      {"++5", "can't update a constant"}, {"(1+2) += 1", "cannot duplicate expression"},
+      {"--(-1)", "cannot duplicate expression"}, {"", "no error, value "}, {"1 +", "expression expected"},
+      {")", "expression expected"}, {"(1", "')' expected"}, {"(int", "')' expected"}, {"sizeof(1", "')' expected"},
+      {"f(1", "')' expected"}, {"a[1", "']' expected"}, {"a.1", "identifier expected"},
+      {"addressof 1", "'(' expected"}, {"addressof(1)", "string expected"}, {"addressof(\"f\" 1)", "',' expected"},
+      {"addressof(\"f\", x)", "int expected"}, {"addressof(\"f\", 1", "')' expected"}, {"(int[x])1", "size expected"},
+      {"(int[2)1", "expected ']'"}, {"(struct)1", "struct parse error"}, {"(struct { int })1", "fieldname expected"},
+      {"(struct { int a : x; })1", "integer must follow ':'"}, {"(struct { int a })1", "';' expected"},
+      {"(struct { a; })1", "struct parse error"}, {"(struct { int a;", "struct parse error"},
+      {"(struct s)1", "struct type not found"}, {"(register x)1", "size expected"},
+      {"(register 4 x)1", "'{' expected"}, {"(register 4 { 1 })1", "fieldname expected"},
+      {"(register 4 { a x })1", "bitoffset expected"}, {"(register 4 { a 0 })1", "bitsize expected"},
+      {"(register 4 { a 0 1 })1", "';' expected"}, {"(register 4 { a 0 1; })1", "cannot cast"},
+      {"(struct s { int a : 3; char *b[2]; })1", "cannot cast"}, {"0x10000000000000000", "integer literal too large"},
       {"18446744073709551616", "integer literal too large"},
-      {"0b11111111111111111111111111111111111111111111111111111111111111111",
-       "integer literal too large"},
+      {"0b11111111111111111111111111111111111111111111111111111111111111111", "integer literal too large"},
   };
   for (const auto& c : cases) EXPECT_EQ(errorOf(parser, c.input), c.message) << c.input;
 }
@@ -251,38 +166,28 @@ TEST(ExpressionEvaluateTest, ErrorMessagesReachableFromLiterals) {
 TEST(ExpressionEvaluateTest, ConvenienceCallsReportThroughTheOkFlag) {
   SimpleExpressionParser parser;
   bool ok = false;
-  EXPECT_TRUE(parser.evaluateBool("5==5", &ok));
-  EXPECT_TRUE(ok);
-  EXPECT_FALSE(parser.evaluateBool("5", &ok));  // not a boolean result
-  EXPECT_FALSE(ok);
-  EXPECT_FALSE(parser.evaluateBool("1/0 == 0", &ok));
-  EXPECT_FALSE(ok);
-  EXPECT_FALSE(parser.evaluateBool("1 < 0", &ok));
-  EXPECT_TRUE(ok);
-
-  EXPECT_EQ(parser.evaluateSigned("-5", &ok), -5);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(parser.evaluateSigned("-2.7", &ok), -2);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(parser.evaluateSigned("1<2", &ok), 0);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(parser.evaluateSigned("\"a\"", &ok), 0);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(parser.evaluateSigned("1/0", &ok), 0);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(parser.evaluateSigned("", &ok), 0);
-  EXPECT_FALSE(ok);
-
-  EXPECT_EQ(parser.evaluateUnsigned("-1", &ok), 0xFFFFFFFFFFFFFFFFu);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(parser.evaluateUnsigned("0x20000000 + 0x1000*4", &ok), 0x20004000u);
-  EXPECT_TRUE(ok);
+  const std::tuple<const char*, bool, bool> booleans[] = {
+      {"5==5", true, true}, {"5", false, false} /* not a boolean result */, {"1/0 == 0", false, false},
+      {"1 < 0", false, true}};
+  for (const auto& [input, result, expectedOk] : booleans) {
+    EXPECT_EQ(parser.evaluateBool(input, &ok), result) << input;
+    EXPECT_EQ(ok, expectedOk) << input;
+  }
+  const std::tuple<const char*, int64_t, bool> signedValues[] = {
+      {"-5", -5, true}, {"-2.7", -2, true}, {"1<2", 0, false}, {"\"a\"", 0, false}, {"1/0", 0, false},
+      {"", 0, false}};
+  for (const auto& [input, result, expectedOk] : signedValues) {
+    EXPECT_EQ(parser.evaluateSigned(input, &ok), result) << input;
+    EXPECT_EQ(ok, expectedOk) << input;
+  }
   // A floating value gives its bit pattern.
-  EXPECT_EQ(parser.evaluateUnsigned("1.5", &ok), std::bit_cast<uint64_t>(1.5));
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(parser.evaluateUnsigned("foo", &ok), 0u);
-  EXPECT_FALSE(ok);
-
+  const std::tuple<const char*, uint64_t, bool> unsignedValues[] = {
+      {"-1", 0xFFFFFFFFFFFFFFFFu, true}, {"0x20000000 + 0x1000*4", 0x20004000u, true},
+      {"1.5", std::bit_cast<uint64_t>(1.5), true}, {"foo", 0, false}};
+  for (const auto& [input, result, expectedOk] : unsignedValues) {
+    EXPECT_EQ(parser.evaluateUnsigned(input, &ok), result) << input;
+    EXPECT_EQ(ok, expectedOk) << input;
+  }
   // The ok flag is optional.
   EXPECT_EQ(parser.evaluateSigned("2*21"), 42);
 }

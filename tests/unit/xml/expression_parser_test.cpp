@@ -98,15 +98,8 @@ TEST(ExpressionParserTest, VisitPassesTheRequestToEachDirectOperand) {
     const char* input;
     std::vector<std::string> operands;
   } cases[] = {
-      {"1", {}},
-      {"a", {}},
-      {"-a", {"a"}},
-      {"a*b+c", {"MultiplyExpression(a, b)", "c"}},
-      {"f(x, 2)", {"f", "x", "2"}},
-      {"a[1]", {"a", "1"}},
-      {"(int)a", {"a"}},
-      {"sizeof(int)", {}},
-      {"a = 1", {"a", "1"}},
+      {"1", {}}, {"a", {}}, {"-a", {"a"}}, {"a*b+c", {"MultiplyExpression(a, b)", "c"}}, {"f(x, 2)", {"f", "x", "2"}},
+      {"a[1]", {"a", "1"}}, {"(int)a", {"a"}}, {"sizeof(int)", {}}, {"a = 1", {"a", "1"}},
   };
   for (const auto& c : cases) {
     const auto tree = parser.parse(c.input);
@@ -145,20 +138,12 @@ TEST(ExpressionParserTest, TypeNamesInCasts) {
     const char* input;
     const char* expected;
   } cases[] = {
-      {"(char)1", "char size 1"},
-      {"(unsigned short)1", "unsigned short size 2"},
-      {"(const volatile int)1", "const volatile int size 4"},
-      {"(long)1", "long size 4"},
-      {"(long long)1", "long long size 8"},
-      {"(double)1", "double size 8"},
-      {"(int *)1", "int * size 4"},
-      {"(char **)1", "char * * size 4"},
-      {"(short[3][2])1", "short[3][2] size 12"},
-      {"(u8)1", "u8 size 1"},
-      {"(u8[5])1", "u8[5] size 5"},
-      {"(struct point)1", "struct point size 6"},
-      {"(struct point *)1", "struct point * size 4"},
-      {"(struct { int a; char b : 2; })1", "struct size 5"},
+      {"(char)1", "char size 1"}, {"(unsigned short)1", "unsigned short size 2"},
+      {"(const volatile int)1", "const volatile int size 4"}, {"(long)1", "long size 4"},
+      {"(long long)1", "long long size 8"}, {"(double)1", "double size 8"}, {"(int *)1", "int * size 4"},
+      {"(char **)1", "char * * size 4"}, {"(short[3][2])1", "short[3][2] size 12"}, {"(u8)1", "u8 size 1"},
+      {"(u8[5])1", "u8[5] size 5"}, {"(struct point)1", "struct point size 6"},
+      {"(struct point *)1", "struct point * size 4"}, {"(struct { int a; char b : 2; })1", "struct size 5"},
       {"(register 4 { EN 0 1; MODE 1 2; })1", "register 4 size 4"},
   };
   for (const auto& c : cases) {
@@ -192,11 +177,10 @@ TEST(ExpressionParserTest, IntegerLiteralConversion) {
     const char* text;
     int64_t expected;
   } cases[] = {
-      {"0", 0},          {"42", 42},          {"010", 8},          {"0x1F", 31},
-      {"0xff", 255},     {"0b101", 5},        {"  -12", -12},      {"+7", 7},
-      {"12UL", 12},      {"0x10u", 16},       {"0x", 0},           {"0b", 0},
-      {"19lu", 19},      {"0xFFFFFFFFFFFFFFFF", -1},
-      {"-0x8000000000000000", std::numeric_limits<int64_t>::min()},
+      // Bases and suffixes as the evaluator tests show them, plus what only
+      // this entry point sees: leading blanks and a sign.
+      {"010", 8}, {"0xff", 255}, {"0b101", 5}, {"19lu", 19}, {"0x", 0}, {"  -12", -12}, {"+7", 7},
+      {"0xFFFFFFFFFFFFFFFF", -1}, {"-0x8000000000000000", std::numeric_limits<int64_t>::min()},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ExpressionParser::integerLiteralValue(c.text), c.expected) << c.text;

@@ -43,14 +43,9 @@ TEST(ExpressionValueTest, FloatingConversionsAreDefinedForEveryDouble) {
     double input;
     int64_t expected;
   } cases[] = {
-      {2.9, 2},
-      {-2.9, -2},
-      {std::nan(""), 0},
-      {inf, std::numeric_limits<int64_t>::max()},
-      {-inf, std::numeric_limits<int64_t>::min()},
-      {1e30, std::numeric_limits<int64_t>::max()},
-      {-1e30, std::numeric_limits<int64_t>::min()},
-      {-9223372036854775808.0, std::numeric_limits<int64_t>::min()},
+      {2.9, 2}, {-2.9, -2}, {std::nan(""), 0}, {inf, std::numeric_limits<int64_t>::max()},
+      {-inf, std::numeric_limits<int64_t>::min()}, {1e30, std::numeric_limits<int64_t>::max()},
+      {-1e30, std::numeric_limits<int64_t>::min()}, {-9223372036854775808.0, std::numeric_limits<int64_t>::min()},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ExpressionValue::makeFloating(c.input).asSigned(), c.expected) << c.input;
@@ -81,20 +76,13 @@ TEST(ExpressionValueTest, TypeNames) {
     ExpressionValue value;
     const char* expected;
   } cases[] = {
-      {ExpressionValue::makeBoolean(false), "boolean"},
-      {ExpressionValue::makeSigned(1, 1), "char"},
-      {ExpressionValue::makeSigned(1, 2), "short"},
-      {ExpressionValue::makeSigned(1, 4), "int"},
-      {ExpressionValue::makeSigned(1, 8), "long long"},
-      {ExpressionValue::makeUnsigned(1, 1), "unsigned char"},
-      {ExpressionValue::makeUnsigned(1, 2), "unsigned short"},
-      {ExpressionValue::makeUnsigned(1, 4), "unsigned int"},
-      {ExpressionValue::makeUnsigned(1, 8), "unsigned long long"},
-      {ExpressionValue::makeString("x"), "string"},
-      {marker, "marker"},
-      {ExpressionValue::makeFloating(1, 4), "float"},
-      {ExpressionValue::makeFloating(1, 8), "double"},
-      {ExpressionValue(), "unknown"},
+      {ExpressionValue::makeBoolean(false), "boolean"}, {ExpressionValue::makeSigned(1, 1), "char"},
+      {ExpressionValue::makeSigned(1, 2), "short"}, {ExpressionValue::makeSigned(1, 4), "int"},
+      {ExpressionValue::makeSigned(1, 8), "long long"}, {ExpressionValue::makeUnsigned(1, 1), "unsigned char"},
+      {ExpressionValue::makeUnsigned(1, 2), "unsigned short"}, {ExpressionValue::makeUnsigned(1, 4), "unsigned int"},
+      {ExpressionValue::makeUnsigned(1, 8), "unsigned long long"}, {ExpressionValue::makeString("x"), "string"},
+      {marker, "marker"}, {ExpressionValue::makeFloating(1, 4), "float"},
+      {ExpressionValue::makeFloating(1, 8), "double"}, {ExpressionValue(), "unknown"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.value.typeName(), c.expected);
 }

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
+#include "support/environment.h"
 #include "support/temp_dir.h"
 #include "unit/xml/xml_tree_dump.h"
 #include "xml/qxml_document.h"
@@ -16,21 +15,10 @@
 namespace tidewater {
 namespace {
 
+using test::allTagged;
 using test::dumpTree;
+using test::TaggedElement;
 using test::TempDir;
-
-std::string readFile(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  std::ostringstream content;
-  content << stream.rdbuf();
-  return content.str();
-}
-
-/// An element class of its own, as description-file documents make.
-class TaggedElement : public XMLElement {
- public:
-  using XMLElement::XMLElement;
-};
 
 class TaggedDocument : public QXMLDocument {
  public:
@@ -39,14 +27,6 @@ class TaggedDocument : public QXMLDocument {
     return std::make_unique<TaggedElement>(std::move(name));
   }
 };
-
-bool allTagged(const XMLNode* node) {
-  for (; node; node = node->nextSibling()) {
-    if (node->isElement() && !dynamic_cast<const TaggedElement*>(node)) return false;
-    if (!allTagged(node->firstChild())) return false;
-  }
-  return true;
-}
 
 TEST(XmlDocumentTest, LoadReportsFilesThatCannotBeRead) {
   TempDir dir;
@@ -69,7 +49,7 @@ TEST(XmlDocumentTest, SaveWritesTheFileAndReportsFailure) {
   ASSERT_TRUE(document.parse("<?xml version=\"1.0\"?><a x=\"1\"><b/></a>"));
   const std::string path = dir.path() + "/out.xml";
   ASSERT_TRUE(document.save(path, 2, 0));
-  EXPECT_EQ(readFile(path), "<?xml  version=\"1.0\" ?>\n<a x=\"1\">\n  <b/>\n</a>\n");
+  EXPECT_EQ(test::readFile(path), "<?xml  version=\"1.0\" ?>\n<a x=\"1\">\n  <b/>\n</a>\n");
 
   XMLDocument loaded;
   ASSERT_TRUE(loaded.load(path));
@@ -167,16 +147,11 @@ TEST(XmlDocumentTest, DoctypeOfReadsTheNameWithoutParsing) {
   const std::pair<std::string, const char*> cases[] = {
       {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE Board_Memory_Definition_File>\n<root/>",
        "Board_Memory_Definition_File"},
-      {"<!DOCTYPE  \n Section_Placement_File\n><root/>", "Section_Placement_File"},
-      {"<?a?><?b?><!DOCTYPE x-y>", "x"},
-      {"<!DOCTYPE >", ""},
-      {"<root><!DOCTYPE X></root>", nullptr},
-      {"<!-- note --><!DOCTYPE X>", nullptr},
+      {"<!DOCTYPE  \n Section_Placement_File\n><root/>", "Section_Placement_File"}, {"<?a?><?b?><!DOCTYPE x-y>", "x"},
+      {"<!DOCTYPE >", ""}, {"<root><!DOCTYPE X></root>", nullptr}, {"<!-- note --><!DOCTYPE X>", nullptr},
       {"<!DOCTYPE\tX>", nullptr},
       {"<!DOCTYPE X", nullptr},  // the name runs to the end of what was read
-      {"<?xml version=\"1.0\"?>", nullptr},
-      {"", nullptr},
-      {padding + "<!DOCTYPE X>", nullptr},
+      {"<?xml version=\"1.0\"?>", nullptr}, {"", nullptr}, {padding + "<!DOCTYPE X>", nullptr},
   };
   int n = 0;
   for (const auto& [content, expected] : cases) {

@@ -22,43 +22,30 @@ struct TreeCase {
 
 TEST(XmlParserTest, BuildsTheTreeByTheParsingRules) {
   const TreeCase cases[] = {
-      {"<a x=\"1\"/>", false, "a[x=1]"},
-      {"<a>text<!--c--><b/></a>", false, "a(b)"},
+      {"<a x=\"1\"/>", false, "a[x=1]"}, {"<a>text<!--c--><b/></a>", false, "a(b)"},
       // Every run between two tags is a data node, even an empty one.
       {"<a>text<!--c--><b/></a>", true, "a(\"text\" <!c> \"\" b \"\")"},
       {"<a><b></b></a>", true, "a(\"\" b(\"\") \"\")"},
       // The closing name is compared over its own length only.
-      {"<abc></a>", false, "abc"},
-      {"<abc></>", false, "abc"},
+      {"<abc></a>", false, "abc"}, {"<abc></>", false, "abc"},
       // Attributes without a double-quoted value are dropped.
-      {"<a x y=\"1\" z=w q=\"2\"/>", false, "a[y=1,q=2]"},
-      {"<a x=\"1\" y=\"2\" x=\"3\"/>", false, "a[x=3,y=2]"},
-      {"<a x=\"<b>\n\"   />", false, "a[x=<b>\\x0A]"},
-      {"<a\n\tx = \"1\"\r\ny=\"\"/>", false, "a[x=1,y=]"},
+      {"<a x y=\"1\" z=w q=\"2\"/>", false, "a[y=1,q=2]"}, {"<a x=\"1\" y=\"2\" x=\"3\"/>", false, "a[x=3,y=2]"},
+      {"<a x=\"<b>\n\"   />", false, "a[x=<b>\\x0A]"}, {"<a\n\tx = \"1\"\r\ny=\"\"/>", false, "a[x=1,y=]"},
       // A later top-level element replaces an earlier one.
       {"<a/><b/>", false, "b"},
       // Elements left open are dropped; the parse still succeeds.
-      {"<a><b/>", false, "null"},
-      {"<r><a><b/>", false, "null"},
-      {"<a x=\"abc", false, "null"},
+      {"<a><b/>", false, "null"}, {"<r><a><b/>", false, "null"}, {"<a x=\"abc", false, "null"},
       // Bytes other than "<" before the first tag end the document.
-      {"junk<a/>", false, "null"},
-      {" \n\t<a/>", false, "a"},
-      {"", false, "null"},
+      {"junk<a/>", false, "null"}, {" \n\t<a/>", false, "a"}, {"", false, "null"},
       // Processing instructions and unknown markup are skipped to the next
       // "<"; the skipped bytes are character data.
-      {"<?pi stuff?><a/>", false, "a"},
-      {"<a><?pi x?>y</a>", true, "a(\"\" \"x?>y\")"},
-      {"<a><!FOO bar>x</a>", true, "a(\"\" \"bar>x\")"},
-      {"<a>< b>x</a>", true, "a(\"\" \" b>x\")"},
-      {"<a><!-- x <b/></a>", true, "a(\"\" \" x \" b \"\")"},
-      {"<a><!--x--y--></a>", true, "a(\"\" <!x--y> \"\")"},
+      {"<?pi stuff?><a/>", false, "a"}, {"<a><?pi x?>y</a>", true, "a(\"\" \"x?>y\")"},
+      {"<a><!FOO bar>x</a>", true, "a(\"\" \"bar>x\")"}, {"<a>< b>x</a>", true, "a(\"\" \" b>x\")"},
+      {"<a><!-- x <b/></a>", true, "a(\"\" \" x \" b \"\")"}, {"<a><!--x--y--></a>", true, "a(\"\" <!x--y> \"\")"},
       {"<!--top--><a/><!--after-->", true, "a"},
       // CDATA sections are kept whatever keepText says, and only in elements.
-      {"<a><![CDATA[<raw> &amp;]]></a>", false, "a(<[<raw> &amp;]>)"},
-      {"<a><![CDATA[x]]]></a>", false, "a(<[x]]>)"},
-      {"<a><![CDATA[unterminated</a>", false, "a"},
-      {"<![CDATA[x]]><a/>", false, "a"},
+      {"<a><![CDATA[<raw> &amp;]]></a>", false, "a(<[<raw> &amp;]>)"}, {"<a><![CDATA[x]]]></a>", false, "a(<[x]]>)"},
+      {"<a><![CDATA[unterminated</a>", false, "a"}, {"<![CDATA[x]]><a/>", false, "a"},
       // Carriage returns leave data, not attribute values; a reference keeps one.
       {"<a v=\"1\r2\">x\r\ny&#13;</a>", true, "a[v=1\\x0D2](\"x\\x0Ay\\x0D\")"},
       // Any name byte may begin an element name.
@@ -86,8 +73,7 @@ TEST(XmlParserTest, ReadsTheXmlDeclarationAndDoctype) {
       {"<?xml-stylesheet version=\"1\"?><a/>", nullptr, nullptr, nullptr},
       {"<a><?xml encoding=\"late\"?></a>", nullptr, "late", nullptr},
       {"<!DOCTYPE x [ <!ENTITY e \"v\"> ]><a/>", nullptr, nullptr, nullptr},
-      {"<!DOCTYPE\n  spaced \n><a/>", nullptr, nullptr, "spaced"},
-      {"<!DOCTYPE><a/>", nullptr, nullptr, nullptr},
+      {"<!DOCTYPE\n  spaced \n><a/>", nullptr, nullptr, "spaced"}, {"<!DOCTYPE><a/>", nullptr, nullptr, nullptr},
   };
   for (const Case& c : cases) {
     XMLDocument document;
@@ -101,22 +87,11 @@ TEST(XmlParserTest, ReadsTheXmlDeclarationAndDoctype) {
 
 TEST(XmlParserTest, DecodesCharacterReferencesInValuesAndData) {
   const std::pair<const char*, std::string> cases[] = {
-      {"&lt;&gt;&amp;&apos;&quot;", "<>&'\""},
-      {"&#65;&#x41;&#x4a;&#x4A;", "AAJJ"},
-      {"&#;", std::string(1, '\0')},
-      {"&#x;", std::string(1, '\0')},
-      {"x&#xc3;y", "x\xC3y"},
+      {"&lt;&gt;&amp;&apos;&quot;", "<>&'\""}, {"&#65;&#x41;&#x4a;&#x4A;", "AAJJ"}, {"&#;", std::string(1, '\0')},
+      {"&#x;", std::string(1, '\0')}, {"x&#xc3;y", "x\xC3y"},
       // Only the low 8 bits of a value are kept.
-      {"&#321;&#x1F641;", "AA"},
-      {"&foo;", "&foo;"},
-      {"a&", "a&"},
-      {"&amp", "&amp"},
-      {"&lt", "&lt"},
-      {"&#12a;", "&#12a;"},
-      {"&#x", "&#x"},
-      {"&#X41;", "&#X41;"},
-      {"&&amp;", "&&"},
-      {"&amp;lt;", "&lt;"},
+      {"&#321;&#x1F641;", "AA"}, {"&foo;", "&foo;"}, {"a&", "a&"}, {"&amp", "&amp"}, {"&lt", "&lt"},
+      {"&#12a;", "&#12a;"}, {"&#x", "&#x"}, {"&#X41;", "&#X41;"}, {"&&amp;", "&&"}, {"&amp;lt;", "&lt;"},
   };
   for (const auto& [text, expected] : cases) {
     XMLDocument document(true);
@@ -139,13 +114,9 @@ TEST(XmlParserTest, FailuresReportTextAndLineAndDiscardTheTree) {
     uint32_t line;
   };
   const Case cases[] = {
-      {"<a x='1'>", "bad tagName", 0},
-      {"<a>\n<b/>\n</c>", "tagName mismatch", 2},
-      {"</a>", "tagName mismatch", 0},
-      {"<a></ab>", "tagName mismatch", 0},
-      {"<a/>\n</a>", "tagName mismatch", 1},
-      {"<a\n  x=\"1\n2\"\n  #>", "bad tagName", 3},
-      {"<r><a 1=\"2\"/></r>", "bad tagName", 0},
+      {"<a x='1'>", "bad tagName", 0}, {"<a>\n<b/>\n</c>", "tagName mismatch", 2}, {"</a>", "tagName mismatch", 0},
+      {"<a></ab>", "tagName mismatch", 0}, {"<a/>\n</a>", "tagName mismatch", 1},
+      {"<a\n  x=\"1\n2\"\n  #>", "bad tagName", 3}, {"<r><a 1=\"2\"/></r>", "bad tagName", 0},
   };
   for (const Case& c : cases) {
     XMLDocument document;

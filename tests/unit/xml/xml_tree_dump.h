@@ -3,6 +3,7 @@
 // element   name[attr=value,flag=~](children...)   (~: attribute without value)
 // data      "text"      comment  <!text>      CDATA  <[text]>
 // Bytes outside printable ASCII show as \xNN.
+// Also an element class of its own, to see which factory made a node.
 
 #include <cstdio>
 #include <string>
@@ -57,6 +58,21 @@ inline std::string dumpTree(const XMLNode* node) {
     out += ')';
   }
   return out;
+}
+
+/// An element class of its own, as description-file documents make.
+class TaggedElement : public XMLElement {
+ public:
+  using XMLElement::XMLElement;
+};
+
+/// Whether every element of the chain starting at "node", and below, is tagged.
+inline bool allTagged(const XMLNode* node) {
+  for (; node; node = node->nextSibling()) {
+    if (node->isElement() && !dynamic_cast<const TaggedElement*>(node)) return false;
+    if (!allTagged(node->firstChild())) return false;
+  }
+  return true;
 }
 
 }  // namespace tidewater::test
