@@ -500,6 +500,9 @@ bool BuildWalk::archiveProject(ProjectElement& project, const std::string& confi
 std::vector<std::string> BuildWalk::extraLinkInputs(ProjectElement& project, const std::string& configuration) {
   std::vector<std::string> inputs;
   const std::string directory = projectDirectory(project, configuration);
+  for (const std::string& library : system_.propertyGroupItems(&project, configuration, "library", "name")) {
+    inputs.push_back(absolutePath(system_.expandForNode(&project, configuration, library), directory));
+  }
   for (const std::string& item : splitEscapedList(value(project, configuration, system_.standard().linkerAdditionalFiles))) {
     inputs.push_back(absolutePath(system_.expandForNode(&project, configuration, item), directory));
   }

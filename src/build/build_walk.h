@@ -48,7 +48,8 @@ class BuildWalk {
   virtual bool archiveProject(ProjectElement& project, const std::string& configuration, const std::string& output,
                               const std::vector<std::string>& objects);
   /// Files a link takes besides the objects (only existing ones are used):
-  /// the expanded linker_additional_files.
+  /// the libraries of the selected property groups, then the expanded
+  /// linker_additional_files.
   virtual std::vector<std::string> extraLinkInputs(ProjectElement& project, const std::string& configuration);
   /// Outputs a clean removes besides the step's output: the generated
   /// linker script and indirect files, kept assembly and preprocessed files.

@@ -6,6 +6,7 @@
 #include "build/builder.h"
 #include "build/options_file.h"
 #include "project/arm_project_system.h"
+#include "project/property_value_group_file.h"
 
 namespace tidewater {
 namespace {
@@ -41,6 +42,33 @@ void appendPrefixed(Arguments& list, const CompileContext& context, const std::s
 
 void appendListProperty(Arguments& list, const CompileContext& context, const PropertyClass* property) {
   appendAll(list, splitEscapedList(context.value(property)));
+}
+
+/// The "attribute" values of the selected property-group items tagged "tag".
+Arguments groupItems(const CompileContext& context, std::string_view tag, std::string_view attribute) {
+  return context.system->propertyGroupItems(context.node, context.configuration, tag, attribute);
+}
+
+/// "name=value" (or "name" alone) of each selected "cdefine".
+Arguments groupDefinitions(const CompileContext& context) {
+  Arguments definitions;
+  const PropertyValueGroupFile* file = context.system->propertyGroupFile(context.node, context.configuration);
+  if (file == nullptr) return definitions;
+  for (const XMLElement* item : file->selectedItems(*context.system, context.node, context.configuration, "cdefine")) {
+    const std::string* name = item->attribute("name");
+    const std::string* value = item->attribute("value");
+    if (name == nullptr || name->empty()) continue;
+    definitions.push_back(value != nullptr && !value->empty() ? *name + "=" + *value : *name);
+  }
+  return definitions;
+}
+
+/// The selected value of the property group "Target", when the file has one.
+std::optional<std::string> targetProcessor(const CompileContext& context) {
+  const PropertyValueGroupFile* file = context.system->propertyGroupFile(context.node, context.configuration);
+  const PropertyValueGroupClass* target = file != nullptr ? file->group("Target") : nullptr;
+  if (target == nullptr) return std::nullopt;
+  return context.system->lookUp(context.node, *target, context.configuration);
 }
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
@@ -191,6 +219,7 @@ std::vector<std::string> preprocessorOptions(const CompileContext& context,
   if (context.value(standard.cIgnoreIncludes) == "No") {
     appendPrefixed(list, context, "-isystem", splitAtSemicolons(context.value(standard.cSystemIncludeDirectories)));
     appendPrefixed(list, context, "-I", splitAtSemicolons(context.value(standard.cUserIncludeDirectories)));
+    appendPrefixed(list, context, "-I", groupItems(context, "cinclude", "value"));
   }
 
   if (context.value(context.system->gcc().gccWcharSize) == "16-Bit") {
@@ -204,9 +233,13 @@ std::vector<std::string> preprocessorOptions(const CompileContext& context,
   } else {
     appendAll(list, targetDefines(context.target));
     list.insert(list.end(), std::begin(kVersionDefines), std::end(kVersionDefines));
+    if (const std::optional<std::string> target = targetProcessor(context)) {
+      list.push_back("-D__TARGET_PROCESSOR=" + *target);
+    }
   }
 
   appendPrefixed(list, context, "-D", splitEscapedList(context.value(standard.cPreprocessorDefinitions)));
+  appendPrefixed(list, context, "-D", groupDefinitions(context));
   appendPrefixed(list, context, "-U", splitAtSemicolons(context.value(standard.cPreprocessorUndefinitions)));
 
   if (dependencyFile) {

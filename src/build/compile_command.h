@@ -50,7 +50,8 @@ CompileContext makeCompileContext(ARMProjectSystem& system, ProjectElement& node
 std::vector<std::string> compilerProper(const CompileContext& context);
 /// C++ exceptions and RTTI (nothing for C).
 std::vector<std::string> cppLanguageOptions(const CompileContext& context);
-/// Include, wchar, target and user definitions; the dependency output when
+/// Include, wchar, target and user definitions, each block followed by what
+/// the selected property groups add to it; the dependency output when
 /// "dependencyFile" is set.
 std::vector<std::string> preprocessorOptions(const CompileContext& context,
                                              const std::optional<std::string>& dependencyFile,

@@ -9,6 +9,7 @@
 #include "driver/exit_request.h"
 #include "driver/help_text.h"
 #include "project/project_system.h"
+#include "project/property_value_group_file.h"
 
 namespace tidewater {
 
@@ -414,6 +415,11 @@ void KilnmarkArgParse::onAnyProperty(const std::string&, const std::string& valu
   const std::string name = value.substr(0, equals);
   const std::string propertyValue = value.substr(equals + 1);
   const PropertyClass* property = writer_.system().catalogue().find(name);
+  if (property == nullptr) {
+    // A group of the property-group file named so far by the project.
+    const PropertyValueGroupFile* groups = writer_.system().propertyGroupFile(&writer_.project(), "Common");
+    if (groups != nullptr) property = groups->group(name);
+  }
   if (property == nullptr) {
     error() << value << " unable to find property" << std::endl;
     return;

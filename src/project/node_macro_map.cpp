@@ -1,7 +1,8 @@
 // The macro map of a node in a configuration: project macros first, then
 // the node's own description, the configuration, the toolchain's
-// extensions and macros, and the build directories, each later entry
-// overwriting an earlier one of the same name.
+// extensions, the selected property-group entries, the toolchain's macros
+// and the build directories, each later entry overwriting an earlier one of
+// the same name.
 #include "base/path.h"
 #include "base/split_list.h"
 #include "project/project_system.h"

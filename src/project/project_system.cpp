@@ -5,6 +5,7 @@
 #include "base/h_exception.h"
 #include "base/path.h"
 #include "project/catalogue_table.h"
+#include "project/property_value_group_file.h"
 #include "target/memory_map.h"
 
 namespace tidewater {

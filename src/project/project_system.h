@@ -20,6 +20,7 @@
 namespace tidewater {
 
 class MemoryMap;
+class PropertyValueGroupFile;
 template <typename References>
 struct CatalogueRow;
 struct MacroDescriptionRow;
@@ -116,6 +117,18 @@ class ProjectSystem {
   /// project names no map or it cannot be loaded; nothing is cached then.
   MemoryMap* memoryMap(ProjectElement& project, const std::string& configuration);
 
+  // Property groups.
+
+  /// The property-group file that property_groups_file_path names for a
+  /// node in a configuration (relative to the project directory), cached by
+  /// path and read again when the file's time changes. Null for an empty
+  /// path, "None", or a file that cannot be read.
+  PropertyValueGroupFile* propertyGroupFile(ProjectElement* node, const std::string& configuration);
+  /// The "attribute" values of the "tag" children of the selected group
+  /// entries (see PropertyValueGroupFile::selectedItems), in file order.
+  std::vector<std::string> propertyGroupItems(ProjectElement* node, const std::string& configuration,
+                                              std::string_view tag, std::string_view attribute);
+
  protected:
   /// The absolute path of the file memoryMap() reads ("" for none): here
   /// the expanded linker_memory_map_file, relative to the project directory.
@@ -142,8 +155,8 @@ class ProjectSystem {
   virtual std::string objectExtension() const { return {}; }
   virtual std::string executableExtension() const { return {}; }
   virtual std::string libraryExtension() const { return {}; }
-  /// Adds the macros of a loaded property-group file.
-  virtual void addPropertyGroupMacros(MacroMap&, ProjectElement*, const std::string&) {}
+  /// Adds the macros of the node's property-group file, if it has one.
+  virtual void addPropertyGroupMacros(MacroMap& map, ProjectElement* node, const std::string& configuration);
   /// Adds the toolchain's own macros.
   virtual void addToolchainMacros(MacroMap&, ProjectElement*, const std::string&) {}
 
@@ -164,6 +177,10 @@ class ProjectSystem {
   std::unique_ptr<ProjectElement> solution_;
   std::map<std::string, ProjectElement*> projects_;
   std::map<std::string, std::unique_ptr<MemoryMap>> memoryMaps_;
+  std::map<std::string, std::unique_ptr<PropertyValueGroupFile>> propertyGroupFiles_;
+  // Files replaced by a newer version on disk. The change log may still
+  // point at their group classes, so they live as long as the system does.
+  std::vector<std::unique_ptr<PropertyValueGroupFile>> replacedPropertyGroupFiles_;
 };
 
 }  // namespace tidewater

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tidewater {
+
+class XMLElement;
 
 /// How a property's value is meant; every value is stored as text whatever
 /// the type. Codes are fixed: they are the ones property files use.
@@ -120,10 +123,17 @@ class MacroPropertyClass : public PropertyClass {
   std::string macroName_;
 };
 
-/// A property whose legal values come from a property-group file.
+/// A property whose legal values come from a property-group file. It keeps
+/// its "group" element (owned by the file's document) so that the selected
+/// entry can be found again.
 class PropertyValueGroupClass : public PropertyClass {
  public:
-  using PropertyClass::PropertyClass;
+  PropertyValueGroupClass(PropertyDefinition definition, const XMLElement& element)
+      : PropertyClass(std::move(definition)), element_(&element) {}
+  const XMLElement& element() const { return *element_; }
+
+ private:
+  const XMLElement* element_;
 };
 
 }  // namespace tidewater

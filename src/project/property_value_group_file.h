@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "project/property_class.h"
+#include "xml/xml_preprocessor.h"
+
+namespace tidewater {
+
+class ProjectElement;
+class ProjectSystem;
+
+/// A property-group file read through the preprocessor: one Enumeration
+/// property (a PropertyValueGroupClass) per "group" child of the root, in
+/// file order. Each class points at its element in this document, so the
+/// document must outlive every reference to its classes.
+class PropertyValueGroupFile : public XMLPP2 {
+ public:
+  using XMLPP2::load;
+  /// Reads "path" and builds the groups. False when the file cannot be read
+  /// or parsed (errorText says why); directive errors only go to reports().
+  bool load(const std::string& path);
+
+  const std::vector<std::unique_ptr<PropertyValueGroupClass>>& groups() const { return groups_; }
+  /// The group property of that name, or null.
+  const PropertyValueGroupClass* group(std::string_view name) const;
+  /// The file's last-modified time when it was read.
+  std::chrono::system_clock::time_point fileTime() const { return fileTime_; }
+
+  /// The children tagged "tag" of each group's selected entry for (node,
+  /// configuration), in file order, that pass the "configuration" and
+  /// "property"/"property_value" filters.
+  std::vector<const XMLElement*> selectedItems(const ProjectSystem& system, const ProjectElement* node,
+                                               const std::string& configuration, std::string_view tag) const;
+  /// A property's value for (node, configuration): a catalogue property, else
+  /// a group of this file; "" when neither knows the name.
+  std::string lookUp(const ProjectSystem& system, const ProjectElement* node, const std::string& name,
+                     const std::string& configuration) const;
+
+ private:
+  std::vector<std::unique_ptr<PropertyValueGroupClass>> groups_;
+  std::chrono::system_clock::time_point fileTime_{};
+};
+
+}  // namespace tidewater
