@@ -5,42 +5,21 @@
 // parses 100 times), so xmllint's start-up is spread over 100 parses.
 //
 //   bench_regwright [file] [rounds]
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <sstream>
 #include <string>
 
 #include "register_model.h"
+#include "xmllint_reference.h"
 
 namespace {
 
-constexpr int kImportsPerRound = 100;  // what xmllint --repeat does
+constexpr int kImportsPerRound = tidewater::bench::kXmllintRepeat;
 
-using Clock = std::chrono::steady_clock;
-
-double secondsFor(const std::function<void()>& work) {
-  const auto start = Clock::now();
-  work();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-bool runXmllint(const std::string& path) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const char* arguments[] = {"xmllint", "--noout", "--repeat", path.c_str(), nullptr};
-    execvp("xmllint", const_cast<char* const*>(arguments));
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+using tidewater::bench::runXmllint;
+using tidewater::bench::secondsFor;
 
 /// One import as regwright does it; the length of the printed model, 0 on failure.
 size_t importOnce(const std::string& path) {

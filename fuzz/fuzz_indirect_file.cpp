@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "fuzz_scratch.h"
 #include "base/solution_load_error.h"
 #include "driver/exit_request.h"
 #include "driver/kilnmark_arg_parse.h"
@@ -22,8 +23,7 @@
 namespace {
 
 void enterSandbox() {
-  char pattern[] = "/tmp/tw-fuzz-XXXXXX";
-  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
+  tidewater::fuzz::enterScratchDirectory("/tmp/tw-fuzz-XXXXXX");
   std::ofstream("self") << "@self\n";
   std::ofstream("args") << "-c -o out.elf \"a b\" -xc a.c\n# comment\n@self\n";
   std::ofstream("list") << "x.c\ny.s\n";
@@ -40,10 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool ready = (enterSandbox(), true);
   (void)ready;
 
-  std::string text(reinterpret_cast<const char*>(data), size);
-  for (char& c : text) {
-    if (c == '/') c = '_';
-  }
+  std::string text = tidewater::fuzz::confinedText(data, size);
 
   std::ostringstream sink;
   tidewater::ErrorReporter reporter("cc", sink);

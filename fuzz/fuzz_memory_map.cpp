@@ -13,14 +13,14 @@
 #include <sstream>
 #include <string>
 
+#include "fuzz_scratch.h"
 #include "target/cortex_m_registers.h"
 #include "target/memory_map.h"
 
 namespace {
 
 void enterSandbox() {
-  char pattern[] = "/tmp/tw-fuzz-map-XXXXXX";
-  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
+  tidewater::fuzz::enterScratchDirectory("/tmp/tw-fuzz-map-XXXXXX");
   std::ofstream("part.xml") << "<Root name=\"Part\"><RegisterGroup name=\"G\" start=\"0x40000000\">"
                                "<Register name=\"R\" start=\"+4\" size=\"4\"><BitField name=\"F\" "
                                "start=\"3\" size=\"2\"/></Register></RegisterGroup></Root>";
@@ -53,14 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool ready = (enterSandbox(), true);
   (void)ready;
 
-  std::string text(reinterpret_cast<const char*>(data), size);
-  for (char& c : text) {
-    if (c == '/') c = '_';
-  }
-  {
-    std::ofstream file("main.xml", std::ios::binary | std::ios::trunc);
-    file << text;
-  }
+  std::string text = tidewater::fuzz::confinedText(data, size);
+  tidewater::fuzz::writeScratchFile("main.xml", text);
   for (const bool preprocess : {false, true}) {
     std::ostringstream warnings;
     tidewater::MemoryMap map(&warnings);

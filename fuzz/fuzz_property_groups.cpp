@@ -10,14 +10,14 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz_scratch.h"
 #include "project/arm_project_system.h"
 #include "project/property_value_group_file.h"
 
 namespace {
 
 void enterSandbox() {
-  char pattern[] = "/tmp/tw-fuzz-groups-XXXXXX";
-  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
+  tidewater::fuzz::enterScratchDirectory("/tmp/tw-fuzz-groups-XXXXXX");
   std::ofstream("part.xml") << "<groupEntry name=\"Inc\"><macro name=\"M\" value=\"$(M)$(M)\"/></groupEntry>";
 }
 
@@ -27,14 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool ready = (enterSandbox(), true);
   (void)ready;
 
-  std::string text(reinterpret_cast<const char*>(data), size);
-  for (char& c : text) {
-    if (c == '/') c = '_';
-  }
-  {
-    std::ofstream file("groups.xml", std::ios::binary | std::ios::trunc);
-    file << text;
-  }
+  std::string text = tidewater::fuzz::confinedText(data, size);
+  tidewater::fuzz::writeScratchFile("groups.xml", text);
   tidewater::MacroTable macros;
   tidewater::ARMProjectSystem system(macros, "", {});
   tidewater::ProjectElement& solution = system.newSolution("s", ".");

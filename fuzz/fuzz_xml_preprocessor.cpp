@@ -12,13 +12,13 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz_scratch.h"
 #include "xml/xml_preprocessor.h"
 
 namespace {
 
 void enterSandbox() {
-  char pattern[] = "/tmp/tw-fuzz-pp-XXXXXX";
-  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
+  tidewater::fuzz::enterScratchDirectory("/tmp/tw-fuzz-pp-XXXXXX");
   std::ofstream("self.xml")
       << "<a><include filename=\"self.xml\"/><include filename=\"self.xml\"/></a>";
   std::ofstream("env.xml") << "<envelope><define name=\"E\" value=\"1\"/><e v=\"$(E)$(CPU)\"/>"
@@ -33,15 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool ready = (enterSandbox(), true);
   (void)ready;
 
-  std::string text(reinterpret_cast<const char*>(data), size);
-  for (char& c : text) {
-    if (c == '/') c = '_';
-  }
+  std::string text = tidewater::fuzz::confinedText(data, size);
   const char* path = "main.xml";
-  {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-  }
+  tidewater::fuzz::writeScratchFile(path, text);
   tidewater::XMLPP2 document;
   tidewater::XMLPP2::Limits limits;
   limits.maxIncludes = 64;
