@@ -5,7 +5,6 @@
    program's exit with the status in the low bits. Waits for the channel
    are bounded, so a program with no debugger attached never stops: its
    output is dropped and its input is at end of file. */
-#include <errno.h>
 
 #include "debugio_transport.h"
 
@@ -83,29 +82,6 @@ int __debugio_read(int handle, void *data, unsigned length) {
   for (unsigned i = 0; i < count; ++i) bytes[i] = (unsigned char)(word >> (8 * i));
   return (int)count;
 }
-
-int __debugio_open(const char *path, int flags) {
-  (void)path;
-  (void)flags;
-  return -ENOSYS;
-}
-int __debugio_close(int handle) { return handle <= DEBUGIO_STDERR ? 0 : -EBADF; }
-int __debugio_seek(int handle, long position) {
-  (void)handle;
-  (void)position;
-  return -ESPIPE;
-}
-long __debugio_length(int handle) {
-  (void)handle;
-  return -ESPIPE;
-}
-int __debugio_is_terminal(int handle) { return handle <= DEBUGIO_STDERR ? 1 : -EBADF; }
-int __debugio_remove(const char *path) {
-  (void)path;
-  return -ENOSYS;
-}
-long __debugio_time(void) { return -ENOSYS; }
-long __debugio_clock(void) { return -ENOSYS; }
 
 void __debugio_exit(int status) {
   if (wait_for(can_send)) send((unsigned)EXIT_MARK << 24 | ((unsigned)status & 0xFFFFFFu));

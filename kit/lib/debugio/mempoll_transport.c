@@ -4,7 +4,6 @@
    a time and waits until the debugger clears "request". While nobody is
    attached the program never waits: output is dropped and input is at end
    of file, so a program runs the same with or without a debugger. */
-#include <errno.h>
 
 #include "debugio_transport.h"
 
@@ -71,29 +70,6 @@ int __debugio_read(int handle, void *data, unsigned length) {
   for (int i = 0; i < count; ++i) bytes[i] = __debugio_mailbox.buffer[i];
   return count;
 }
-
-int __debugio_open(const char *path, int flags) {
-  (void)path;
-  (void)flags;
-  return -ENOSYS;
-}
-int __debugio_close(int handle) { return handle <= DEBUGIO_STDERR ? 0 : -EBADF; }
-int __debugio_seek(int handle, long position) {
-  (void)handle;
-  (void)position;
-  return -ESPIPE;
-}
-long __debugio_length(int handle) {
-  (void)handle;
-  return -ESPIPE;
-}
-int __debugio_is_terminal(int handle) { return handle <= DEBUGIO_STDERR ? 1 : -EBADF; }
-int __debugio_remove(const char *path) {
-  (void)path;
-  return -ENOSYS;
-}
-long __debugio_time(void) { return -ENOSYS; }
-long __debugio_clock(void) { return -ENOSYS; }
 
 void __debugio_exit(int status) {
   post(REQUEST_EXIT, status, 0);
