@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "base/h_exception.h"
 #include "base/path.h"
@@ -52,6 +55,17 @@ bool preprocessToStandardOutput(ARMProjectSystem& system, ProjectElement* file, 
 }
 
 // The part of the run that may throw; runDriver maps what escapes.
+// The project system of a run lives until the process ends: the driver
+// exits right after its run, and tearing down the catalogue's few hundred
+// classes and the project tree would cost a tenth of a short run. The
+// systems stay reachable, so leak checkers count them as owned.
+ARMProjectSystem& newProcessLifetimeSystem(MacroTable& macros) {
+  static auto* systems = new std::vector<std::unique_ptr<ARMProjectSystem>>();
+  systems->push_back(std::make_unique<ARMProjectSystem>(macros, kProjectTemplateSearchList,
+                                                        std::vector<std::string>{}));
+  return *systems->back();
+}
+
 int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   MacroTable& macros = MacroTable::instance();
   registerSystemMacros(macros, {"", userDataDirectory(), homeDirectory()});
@@ -59,7 +73,7 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   setInstallationMacros(macros, installationDirectory());
 
   ErrorReporter reporter(argc > 0 && argv[0] != nullptr ? argv[0] : "", errorStream);
-  ARMProjectSystem system(macros, kProjectTemplateSearchList, {});
+  ARMProjectSystem& system = newProcessLifetimeSystem(macros);
   const std::string workingDirectory = currentDirectory();
   ProjectElement& solution = system.newSolution("", workingDirectory);
   ProjectElement& project = system.newProject(solution, "", workingDirectory, "");

@@ -3,15 +3,20 @@
 namespace tidewater {
 
 void BuildStepSets::add(const PropertyClass& property, uint32_t steps) {
-  for (int32_t kind = 0; kind < 32; ++kind) {
-    if ((steps & (1u << kind)) != 0) sets_[static_cast<BuildKind>(kind)].insert(&property);
-  }
+  if (steps == 0) return;
+  entries_.emplace_back(&property, steps);
+  sets_.clear();
 }
 
 const std::set<const PropertyClass*>& BuildStepSets::of(BuildKind kind) const {
-  static const std::set<const PropertyClass*> kNone;
   const auto found = sets_.find(kind);
-  return found == sets_.end() ? kNone : found->second;
+  if (found != sets_.end()) return found->second;
+  std::set<const PropertyClass*>& set = sets_[kind];
+  const uint32_t bit = stepBit(kind);
+  for (const auto& entry : entries_) {
+    if ((entry.second & bit) != 0) set.insert(entry.first);
+  }
+  return set;
 }
 
 bool BuildStepSets::contains(BuildKind kind, const PropertyClass& property) const {

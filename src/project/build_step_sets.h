@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "project/build_kind.h"
 
@@ -12,7 +14,8 @@ class PropertyClass;
 
 /// For each build step, the properties whose change puts that step's outputs
 /// out of date. A property may be in several sets or in none; classes are
-/// held by identity, so two definitions of one name are two members.
+/// held by identity, so two definitions of one name are two members. A set
+/// is formed when first asked for: a forced build never asks.
 class BuildStepSets {
  public:
   /// Enters the property in the set of every kind whose bit is in "steps".
@@ -23,7 +26,10 @@ class BuildStepSets {
   bool contains(BuildKind kind, const PropertyClass& property) const;
 
  private:
-  std::map<BuildKind, std::set<const PropertyClass*>> sets_;
+  /// Each property with its step mask, in registration order.
+  std::vector<std::pair<const PropertyClass*, uint32_t>> entries_;
+  /// The sets formed so far; cleared when a property joins.
+  mutable std::map<BuildKind, std::set<const PropertyClass*>> sets_;
 };
 
 }  // namespace tidewater
