@@ -3,62 +3,46 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <tuple>
+
 #include "support/temp_dir.h"
 
 namespace tidewater {
 namespace {
 
-struct NameParts {
-  const char* path;
-  const char* fileName;
-  const char* baseName;
-  const char* completeBaseName;
-  const char* suffix;
-  const char* completeSuffix;
-  const char* directory;
-};
-
 TEST(PathTest, NamePartsSplitAtFirstAndLastDotOfTheFileNameOnly) {
-  const NameParts cases[] = {
-      {"src/a.b.c", "a.b.c", "a", "a.b", "c", "b.c", "src"},
-      {"main.c", "main.c", "main", "main", "c", "c", "."},
-      {"x.d/Makefile", "Makefile", "Makefile", "Makefile", "", "", "x.d"},
-      {"/lib/.hidden", ".hidden", "", "", "hidden", "hidden", "/lib"},
-      {"/app.elf", "app.elf", "app", "app", "elf", "elf", "/"},
-      {"dir/", "", "", "", "", "", "dir"},
-      {"trailing.", "trailing.", "trailing", "trailing", "", "", "."},
+  // path: file name | base name | complete base name | suffix | complete suffix | directory
+  const std::pair<const char*, const char*> cases[] = {
+      {"src/a.b.c", "a.b.c|a|a.b|c|b.c|src"}, {"main.c", "main.c|main|main|c|c|."},
+      {"x.d/Makefile", "Makefile|Makefile|Makefile|||x.d"}, {"/lib/.hidden", ".hidden|||hidden|hidden|/lib"},
+      {"/app.elf", "app.elf|app|app|elf|elf|/"}, {"dir/", "|||||dir"}, {"trailing.", "trailing.|trailing|trailing|||."},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(fileName(c.path), c.fileName);
-    EXPECT_EQ(baseName(c.path), c.baseName);
-    EXPECT_EQ(completeBaseName(c.path), c.completeBaseName);
-    EXPECT_EQ(suffix(c.path), c.suffix);
-    EXPECT_EQ(completeSuffix(c.path), c.completeSuffix);
-    EXPECT_EQ(directoryPart(c.path), c.directory);
+  for (const auto& [path, parts] : cases) {
+    EXPECT_EQ(fileName(path) + "|" + baseName(path) + "|" + completeBaseName(path) + "|" + suffix(path) + "|" +
+                  completeSuffix(path) + "|" + directoryPart(path),
+              parts)
+        << path;
   }
 }
 
-TEST(PathTest, CleanPathResolvesDotsLexically) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"a//b/./c/", "a/b/c"}, {"/a/../../b", "/b"}, {"a/../..", ".."},
-      {"../x/../y", "../y"},  {"./", "."},          {"/", "/"},
-      {"", ""},
+TEST(PathTest, CleanAbsoluteAndRelativePaths) {
+  const std::pair<const char*, const char*> clean[] = {
+      {"a//b/./c/", "a/b/c"}, {"/a/../../b", "/b"}, {"a/../..", ".."}, {"../x/../y", "../y"},
+      {"./", "."},            {"/", "/"},           {"", ""},
   };
-  for (const auto& [input, expected] : cases) EXPECT_EQ(cleanPath(input), expected) << input;
-}
-
-TEST(PathTest, AbsoluteAndRelativePathsAgree) {
+  for (const auto& [input, expected] : clean) EXPECT_EQ(cleanPath(input), expected) << input;
   EXPECT_EQ(absolutePath("b/../c.o", "/proj/src"), "/proj/src/c.o");
   EXPECT_EQ(absolutePath("/etc//x"), "/etc/x");
   EXPECT_EQ(absolutePath("q"), currentDirectory() + "/q");
 
-  EXPECT_EQ(relativePath("/p/src", "/p/lib/x.a"), "../lib/x.a");
-  EXPECT_EQ(relativePath("/p", "/p/a/b"), "a/b");
-  EXPECT_EQ(relativePath("/p/a", "/p/a"), ".");
-  EXPECT_EQ(relativePath("/p/a/b", "/q"), "../../../q");
-  // Shared leading characters are not a shared directory.
-  EXPECT_EQ(relativePath("/p/ab", "/p/abc/d"), "../abc/d");
+  const std::tuple<const char*, const char*, const char*> relative[] = {
+      {"/p/src", "/p/lib/x.a", "../lib/x.a"}, {"/p", "/p/a/b", "a/b"}, {"/p/a", "/p/a", "."},
+      {"/p/a/b", "/q", "../../../q"},
+      {"/p/ab", "/p/abc/d", "../abc/d"},  // shared leading characters are not a shared directory
+  };
+  for (const auto& [from, target, expected] : relative) {
+    EXPECT_EQ(relativePath(from, target), expected) << from << " to " << target;
+  }
 }
 
 TEST(PathTest, CanonicalPathResolvesLinksAndIsEmptyForMissingPaths) {

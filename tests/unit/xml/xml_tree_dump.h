@@ -3,7 +3,6 @@
 // element   name[attr=value,flag=~](children...)   (~: attribute without value)
 // data      "text"      comment  <!text>      CDATA  <[text]>
 // Bytes outside printable ASCII show as \xNN.
-// Also an element class of its own, to see which factory made a node.
 
 #include <cstdio>
 #include <string>
@@ -15,52 +14,36 @@ namespace tidewater::test {
 inline std::string visibleBytes(const std::string& text) {
   std::string out;
   for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F) {
-      out += c;
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      out += hex;
-    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+    out += c >= 0x20 && c < 0x7F ? std::string(1, c) : hex;
   }
   return out;
 }
 
 inline std::string dumpTree(const XMLNode* node) {
   if (!node) return "null";
-  switch (node->kind()) {
-    case XMLNode::Kind::Data:
-      return "\"" + visibleBytes(static_cast<const XMLData*>(node)->text()) + "\"";
-    case XMLNode::Kind::Comment:
-      return "<!" + visibleBytes(static_cast<const XMLComment*>(node)->text()) + ">";
-    case XMLNode::Kind::CDATASection:
-      return "<[" + visibleBytes(static_cast<const XMLCDATASection*>(node)->text()) + "]>";
-    case XMLNode::Kind::Element:
-      break;
+  using Kind = XMLNode::Kind;
+  if (node->kind() == Kind::Data) return "\"" + visibleBytes(static_cast<const XMLData*>(node)->text()) + "\"";
+  if (node->kind() == Kind::Comment) return "<!" + visibleBytes(static_cast<const XMLComment*>(node)->text()) + ">";
+  if (node->kind() == Kind::CDATASection) {
+    return "<[" + visibleBytes(static_cast<const XMLCDATASection*>(node)->text()) + "]>";
   }
-  const auto* element = node->asElement();
+  const XMLElement* element = node->asElement();
   std::string out = element->name();
-  if (!element->attributes().empty()) {
-    out += '[';
-    for (const XMLAttribute& attribute : element->attributes()) {
-      if (out.back() != '[') out += ',';
-      out += attribute.name + "=" + (attribute.value ? visibleBytes(*attribute.value) : "~");
-    }
-    out += ']';
+  for (const XMLAttribute& attribute : element->attributes()) {
+    out += (&attribute == &element->attributes().front() ? "[" : ",") + attribute.name + "=" +
+           (attribute.value ? visibleBytes(*attribute.value) : "~");
   }
-  if (element->firstChild()) {
-    out += '(';
-    for (const XMLNode* child = element->firstChild(); child; child = child->nextSibling()) {
-      if (child != element->firstChild()) out += ' ';
-      out += dumpTree(child);
-    }
-    out += ')';
+  if (!element->attributes().empty()) out += ']';
+  for (const XMLNode* child = element->firstChild(); child; child = child->nextSibling()) {
+    out += (child == element->firstChild() ? "(" : " ") + dumpTree(child);
   }
+  if (element->firstChild()) out += ')';
   return out;
 }
 
-/// An element class of its own, as description-file documents make.
+/// An element class of its own, as description-file documents make, to see which factory made a node.
 class TaggedElement : public XMLElement {
  public:
   using XMLElement::XMLElement;
