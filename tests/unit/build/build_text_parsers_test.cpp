@@ -12,57 +12,32 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(DependencyFileTest, ParsesRulesContinuationsAndEscapedSpaces) {
-  const struct {
-    const char* text;
-    Strings expected;
-  } cases[] = {
-      {"a.o: a.c b.h \\\n  c\\ d.h\n", {"a.c", "b.h", "c\\ d.h"}}, {"obj/a.o: src/a.c\n", {"src/a.c"}},
-      {"a.o: a.c \\\n\tx.h \\\n\ty.h\n\nb.h:\n", {"a.c", "x.h", "y.h"}}, {"no rule here\n", {}},
-      {"a.o:a.c\n", {}},  // needs ": "
+TEST(BuildTextParsersTest, DependencyFilesGiveRulesContinuationsAndEscapedSpaces) {
+  const struct { const char* text; Strings expected; } cases[] = {
+      {"a.o: a.c b.h \\\n  c\\ d.h\n", {"a.c", "b.h", "c\\ d.h"}}, {"a.o: a.c \\\n\tx.h\n\nb.h:\n", {"a.c", "x.h"}},
+      {"no rule here\n", {}}, {"a.o:a.c\n", {}},  // needs ": "
       {"\\ lead: x\n", {"x"}}, {"a.o: a.c\r\n  b.h\r\n", {"a.c", "b.h"}}, {"", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(parseDependencyText(c.text), c.expected) << c.text;
-}
-
-TEST(DependencyFileTest, DropsTheSourceAndFallsBackToIt) {
+  // Reading drops the source, and falls back to it alone.
   test::TempDir dir;
-  const std::string path = dir.write("a.d", "a.o: a.c b.h \\\n  c\\ d.h\n");
-  EXPECT_EQ(readDependencyFile(path, "a.c"), (Strings{"b.h", "c\\ d.h"}));
-  EXPECT_EQ(readDependencyFile(dir.path() + "/missing.d", "/p/a.c"), (Strings{"/p/a.c"}));
-  EXPECT_EQ(readDependencyFile(dir.write("e.d", "garbage\n"), "/p/a.c"), (Strings{"/p/a.c"}));
+  EXPECT_EQ(readDependencyFile(dir.write("a.d", "a.o: a.c b.h\n"), "a.c"), Strings{"b.h"});
+  EXPECT_EQ(readDependencyFile(dir.path() + "/missing.d", "/p/a.c"), Strings{"/p/a.c"});
+  EXPECT_EQ(readDependencyFile(dir.write("e.d", "garbage\n"), "/p/a.c"), Strings{"/p/a.c"});
   EXPECT_EQ(readDependencyFile(dir.write("s.d", "a.o: a.c\n"), "/p/a.c"), Strings{});
 }
 
-TEST(OptionsFileTest, SkipsCommentsAndShortOrUnterminatedLines) {
-  const struct {
-    const char* text;
-    Strings expected;
-  } cases[] = {
-      {"-DA\n-DB\n", {"-DA", "-DB"}}, {"-DA\n-DB", {"-DA"}},
-      {"// c\n# c\n-O2\n", {"-O2"}},
-      {"a\n\nb c\n", {"a", "b c"}},  // "a" and its newline make two characters
-      {"/* one */\n-x\n", {"-x"}},
-      {"-a /* open\n-hidden\nclose */ -b\n-c\n", {"-c"}},
-      {" #not a comment\n", {" #not a comment"}},
+TEST(BuildTextParsersTest, OptionsFilesSkipCommentsAndShortOrUnterminatedLines) {
+  const struct { std::string text; Strings expected; } cases[] = {
+      {"/* one */\n-x\n", {"-x"}}, {"-a /* open\n-hidden\nclose */ -b\n-c\n", {"-c"}},
+      {" #not a comment\n", {" #not a comment"}}, {"a\n\nb c\n", {"a", "b c"}},  // "a" and its newline make two
+      {std::string(1023, 'x') + "yz\n", {"yz"}},  // long lines are read in pieces
   };
   for (const auto& c : cases) EXPECT_EQ(parseOptionsText(c.text), c.expected) << c.text;
 }
 
-TEST(OptionsFileTest, LongLinesAreReadInPiecesAndMissingFilesReportNothing) {
-  const std::string longLine = std::string(1023, 'x') + "yz\n";
-  EXPECT_EQ(parseOptionsText(longLine), (Strings{"yz"}));
-  EXPECT_FALSE(readOptionsFile("/nonexistent/options.txt").has_value());
-  test::TempDir dir;
-  EXPECT_EQ(readOptionsFile(dir.write("o.txt", "-DX\n")), (Strings{"-DX"}));
-  EXPECT_EQ(optionsFileError("/p/o.txt"), "Cannot load options file: /p/o.txt");
-}
-
-TEST(CommandLineSplitTest, SplitsAtSpacesOutsideQuotes) {
-  const struct {
-    const char* line;
-    Strings expected;
-  } cases[] = {
+TEST(BuildTextParsersTest, CommandLinesSplitAtSpacesOutsideQuotes) {
+  const struct { const char* line; Strings expected; } cases[] = {
       {"cp \"a b\" c", {"cp", "a b", "c"}}, {"  x   y ", {"x", "y"}}, {"echo \\\"hi\\\"", {"echo", "\"hi\""}},
       {"a\"b c\"d", {"ab cd"}}, {"\"\"", {}}, {"tool \"unterminated arg", {"tool", "unterminated arg"}}, {"", {}},
   };

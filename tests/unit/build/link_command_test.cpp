@@ -4,24 +4,22 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "build/link_libraries.h"
-#include "support/environment.h"
 #include "walk_fixture.h"
 
 namespace tidewater {
 namespace {
 
 namespace fs = std::filesystem;
-using Strings = std::vector<std::string>;
-using test::FakeToolCall;
 
 class LinkCommandTest : public WalkFixture {
  protected:
   LinkCommandTest() {
-    for (const char* tool : {"ld", "ar", "strip"}) test::installFakeTool(tools(), tool);
-    test::installFakeTool(studio() + "/bin", "sectwright");
+    for (const char* name : {"ld", "ar", "strip"}) test::installFakeTool(tools(), name);
+    test::installFakeTool(dir.path() + "/studio/bin", "sectwright");
     set("project_type", "Executable");
     set("build_output_directory", "bin");
     set("linker_section_placements_segments", "FLASH 0x0 0x1000;RAM 0x20000000 0x1000");
@@ -29,18 +27,15 @@ class LinkCommandTest : public WalkFixture {
     addFile("a.c");
   }
 
-  std::string studio() const { return dir.path() + "/studio"; }
-  std::string lib(const std::string& name) const { return studio() + "/lib/" + name; }
-  bool printed(const std::string& text) const { return output.str().find(text) != std::string::npos; }
-  const FakeToolCall* call(const std::string& tool) const {
-    static std::vector<FakeToolCall> all;
-    all = calls();
-    for (const FakeToolCall& entry : all) {
-      if (entry.tool == tool) return &entry;
+  // The runtime libraries named in "names", with the library extension.
+  static std::string libraries(const std::string& names, const std::string& extension) {
+    std::string list;
+    std::istringstream stream(names);
+    for (std::string name; stream >> name;) {
+      list += "DIR/studio/lib/" + name.substr(0, name.size() - 2) + extension + name.substr(name.size() - 2) + " ";
     }
-    return nullptr;
+    return list;
   }
-  CompileContext context() { return makeCompileContext(system, *project, "Common", BuildKind::Link); }
 };
 
 TEST_F(LinkCommandTest, DefaultLinkGeneratesTheScriptLinksWithTheRuntimeAndRemovesTheScript) {
@@ -49,131 +44,96 @@ TEST_F(LinkCommandTest, DefaultLinkGeneratesTheScriptLinksWithTheRuntimeAndRemov
   dir.write("p/obj/app.ld", "/* what the generator would write */\n");
   ASSERT_TRUE(build()) << output.str() << errors.str();
   EXPECT_EQ(toolNames(), (Strings{"cc1", "as", "sectwright", "ld"}));
-  EXPECT_EQ(call("sectwright")->arguments,
+  EXPECT_EQ(argumentsOf("sectwright"),
             (Strings{"-memory-map-segments", "FLASH 0x0 0x1000;RAM 0x20000000 0x1000", "-check-segment-overflow",
                      "-symbols",
                      "__STACKSIZE__=1024;__STACKSIZE_IRQ__=256;__STACKSIZE_FIQ__=256;__STACKSIZE_SVC__=0;"
                      "__STACKSIZE_ABT__=0;__STACKSIZE_UND__=0;__HEAPSIZE__=1024",
-                     "obj/app.ld"}))
-      << showArguments(call("sectwright")->arguments);
-  const std::string ext = "_v4t_a_le_eabi";
-  EXPECT_EQ(call("ld")->arguments,
-            (Strings{"-X", "-ereset_handler", "--omagic", "-defsym=__vfprintf=__vfprintf_float_long_long",
-                     "-defsym=__vfscanf=__vfscanf_float_long_long_cc", "--fatal-warnings", "-EL", "--gc-sections",
-                     "-Tobj/app.ld", "-Map", "bin/app.map", "-u_vectors", "-o", "bin/app.elf", "--emit-relocs",
-                     "--start-group",
-                     "obj/a.o", lib("libarm" + ext + ".a"), lib("libdebugio_dcc" + ext + ".a"),
-                     lib("libm" + ext + ".a"), lib("libc" + ext + ".a"), lib("libcpp" + ext + ".a"),
-                     lib("libdebugio" + ext + ".a"), lib("libvfprintf" + ext + ".o"),
-                     lib("libvfscanf" + ext + ".o"), "--end-group"}))
-      << showArguments(call("ld")->arguments);
+                     "obj/app.ld"}));
+  EXPECT_EQ(argumentsOf("ld"),
+            words("-X -ereset_handler --omagic -defsym=__vfprintf=__vfprintf_float_long_long "
+                  "-defsym=__vfscanf=__vfscanf_float_long_long_cc --fatal-warnings -EL --gc-sections -Tobj/app.ld "
+                  "-Map bin/app.map -u_vectors -o bin/app.elf --emit-relocs --start-group obj/a.o " +
+                  libraries("libarm.a libdebugio_dcc.a libm.a libc.a libcpp.a libdebugio.a libvfprintf.o libvfscanf.o",
+                            "_v4t_a_le_eabi") +
+                  "--end-group"));
   EXPECT_FALSE(fs::exists(inProject("obj/app.ld")));
-  EXPECT_TRUE(printed("Generating linker script 'app.ld'")) << output.str();
-  EXPECT_TRUE(printed("Linking app.elf")) << output.str();
+  EXPECT_TRUE(printed("Generating linker script 'app.ld'"));
+  EXPECT_TRUE(printed("Linking app.elf"));
 }
 
 TEST_F(LinkCommandTest, CortexMOptionsAndPropertiesReachTheirPlacesInTheList) {
-  set("arm_core_type", "Cortex-M33");
-  set("arm_linker_variant", "lld");
-  set("arm_linker_emit_relocations", "No");
-  set("arm_linker_treat_warnings_as_errors", "No");
-  set("build_quietly", "Yes");
-  set("arm_endian", "BE-8");
-  set("arm_linker_cmse_import_library_file_name", "veneers.o");
-  set("build_remove_unused_symbols", "Yes");
-  set("linker_map_file", "Yes");
-  set("link_symbol_definitions", "A=1;B=2");
-  set("linker_keep_symbols", "_vectors;keep_me");
-  set("arm_linker_allow_multiple_definition", "Yes");
-  set("linker_additional_options", "--print-memory-usage");
-  set("cpp_enable_exceptions", "Yes");
-  set("linker_printf_fp_enabled", "No");
-  set("linker_printf_width_precision_supported", "No");
-  set("linker_printf_fmt_level", "int");
-  set("linker_scanf_fp_enabled", "No");
-  set("linker_scanf_character_group_matching_enabled", "No");
+  setAll({{"arm_core_type", "Cortex-M33"}, {"arm_linker_variant", "lld"}, {"arm_linker_emit_relocations", "No"},
+          {"arm_linker_treat_warnings_as_errors", "No"}, {"build_quietly", "Yes"}, {"arm_endian", "BE-8"},
+          {"arm_linker_cmse_import_library_file_name", "veneers.o"}, {"build_remove_unused_symbols", "Yes"},
+          {"linker_map_file", "Yes"}, {"link_symbol_definitions", "A=1;B=2"},
+          {"linker_keep_symbols", "_vectors;keep_me"}, {"arm_linker_allow_multiple_definition", "Yes"},
+          {"linker_additional_options", "--print-memory-usage"}, {"cpp_enable_exceptions", "Yes"}});
   macros.setGlobalMacro("LLD", tools() + "/ld");
   ASSERT_TRUE(build()) << output.str() << errors.str();
-  const std::string ext = "_v7em_t_be_eabi";
-  EXPECT_EQ(call("ld")->arguments,
-            (Strings{"-X", "-ereset_handler", "--omagic", "-defsym=__vfprintf=__vfprintf_int_nwp",
-                     "-defsym=__vfscanf=__vfscanf_long_long", "--print-memory-usage", "-EB", "--be8",
-                     "--out-implib=veneers.o", "--cmse-implib", "--gc-sections", "-Tobj/app.ld", "-Map", "bin/app.map",
-                     "--defsym", "A=1", "--defsym", "B=2", "-u_vectors", "-ukeep_me", "-o", "bin/app.elf",
-                     "--allow-multiple-definition", "--start-group", "obj/a.o", lib("libcm" + ext + ".a"),
-                     lib("libdebugio_mempoll" + ext + ".a"), lib("libm" + ext + ".a"), lib("libc" + ext + ".a"),
-                     lib("libcpp_throws" + ext + ".a"), lib("libdebugio" + ext + ".a"),
-                     lib("libgccxceptrtti" + ext + ".a"), lib("libvfprintf" + ext + ".o"),
-                     lib("libvfscanf" + ext + ".o"), "--end-group"}))
-      << showArguments(call("ld")->arguments);
+  EXPECT_EQ(argumentsOf("ld"),
+            words("-X -ereset_handler --omagic -defsym=__vfprintf=__vfprintf_float_long_long "
+                  "-defsym=__vfscanf=__vfscanf_float_long_long_cc --print-memory-usage -EB --be8 "
+                  "--out-implib=veneers.o --cmse-implib --gc-sections -Tobj/app.ld -Map bin/app.map "
+                  "--defsym A=1 --defsym B=2 -u_vectors -ukeep_me -o bin/app.elf --allow-multiple-definition "
+                  "--start-group obj/a.o " +
+                  libraries("libcm.a libdebugio_mempoll.a libm.a libc.a libcpp_throws.a libdebugio.a "
+                            "libgccxceptrtti.a libvfprintf.o libvfscanf.o",
+                            "_v7em_t_be_eabi") +
+                  "--end-group"));
   // Cortex-M: main and process stacks, the mode stacks are zero.
-  const Strings& script = call("sectwright")->arguments;
-  ASSERT_GE(script.size(), 6u);
+  const Strings script = argumentsOf("sectwright");
+  ASSERT_GE(script.size(), 2u);
   EXPECT_EQ(script[script.size() - 2],
             "__STACKSIZE__=1024;__STACKSIZE_PROCESS__=0;__STACKSIZE_IRQ__=0;__STACKSIZE_FIQ__=0;"
             "__STACKSIZE_SVC__=0;__STACKSIZE_ABT__=0;__STACKSIZE_UND__=0;__HEAPSIZE__=1024");
 }
 
 TEST_F(LinkCommandTest, FormattedIOVariantsFollowTheirProperties) {
-  struct Case {
-    std::vector<std::pair<std::string, std::string>> settings;
-    std::string printf;
-    std::string scanf;
+  const char* names[] = {"linker_printf_fp_enabled",    "linker_printf_fmt_level",
+                         "linker_printf_width_precision_supported", "linker_printf_wchar_enabled",
+                         "linker_scanf_fp_enabled",     "linker_scanf_fmt_level",
+                         "linker_scanf_character_group_matching_enabled"};
+  const struct { const char* values[7]; std::string printf, scanf; } cases[] = {
+      {{"Double", "long long", "Yes", "No", "Yes", "long long", "Yes"}, "float_long_long", "float_long_long_cc"},
+      {{"Double", "long", "Yes", "No", "Yes", "long", "Yes"}, "float_long", "float_long_cc"},
+      {{"Float", "long long", "Yes", "Yes", "Yes", "long long", "No"}, "short_float_long_long_wchar",
+       "float_long_long"},
+      {{"Float", "long", "Yes", "No", "No", "long long", "Yes"}, "short_float_long", "long_long_cc"},
+      {{"No", "long long", "Yes", "Yes", "No", "long", "Yes"}, "long_long_wchar", "long_cc"},
+      {{"No", "int", "No", "No", "No", "int", "No"}, "int_nwp", "int"},
   };
-  const Case cases[] = {
-      {{}, "float_long_long", "float_long_long_cc"},
-      {{{"linker_printf_fmt_level", "long"}, {"linker_scanf_fmt_level", "long"}}, "float_long", "float_long_cc"},
-      {{{"linker_printf_fp_enabled", "Float"}}, "short_float_long_long", "float_long_long_cc"},
-      {{{"linker_printf_fp_enabled", "No"}, {"linker_printf_fmt_level", "long long"},
-        {"linker_printf_wchar_enabled", "Yes"}, {"linker_scanf_fp_enabled", "No"}},
-       "long_long_wchar", "long_long_cc"},
-      {{{"linker_printf_fp_enabled", "No"}, {"linker_printf_fmt_level", "long"},
-        {"linker_scanf_character_group_matching_enabled", "No"}, {"linker_scanf_fp_enabled", "No"},
-        {"linker_scanf_fmt_level", "int"}},
-       "long", "int"},
-  };
-  for (const Case& entry : cases) {
-    for (const char* name : {"linker_printf_fmt_level", "linker_printf_fp_enabled", "linker_printf_wchar_enabled",
-                             "linker_scanf_fmt_level", "linker_scanf_fp_enabled",
-                             "linker_scanf_character_group_matching_enabled"}) {
-      set(name, system.catalogue().find(name)->defaultValue());
+  for (const auto& c : cases) {
+    std::string settings;
+    for (size_t i = 0; i < std::size(names); ++i) {
+      set(names[i], c.values[i]);
+      settings += std::string(names[i]) + "=" + c.values[i] + " ";
     }
-    std::string shown;
-    for (const auto& setting : entry.settings) {
-      set(setting.first, setting.second);
-      shown += setting.first + "=" + setting.second + " ";
-    }
-    EXPECT_EQ(printfVariant(context()), entry.printf) << shown;
-    EXPECT_EQ(scanfVariant(context()), entry.scanf) << shown;
+    const CompileContext context = makeCompileContext(system, *project, "Common", BuildKind::Link);
+    EXPECT_EQ(printfVariant(context), c.printf) << settings;
+    EXPECT_EQ(scanfVariant(context), c.scanf) << settings;
   }
 }
 
-TEST_F(LinkCommandTest, PostLinkToolsRunInOrderWithGapFillsAndTheAdditionalOutput) {
-  test::installFakeTool(tools(), "patch");
+TEST_F(LinkCommandTest, PostLinkToolsRunInOrderOnlyAfterASuccessfulLink) {
   set("arm_linker_gap_fill", "0x1FF");
-  set("linker_patch_build_command", tools() + "/patch \"$(TargetPath)\"");
+  set("linker_patch_build_command", tool("patch") + "\"$(TargetPath)\"");
   set("gcc_strip_symbols", "Yes");
   set("linker_strip_debug_information", "Yes");
   set("linker_output_format", "srec");
   set("arm_linker_additional_output_file_gap_fill", "255");
   ASSERT_TRUE(build()) << output.str() << errors.str();
   EXPECT_EQ(toolNames(), (Strings{"cc1", "as", "sectwright", "ld", "objcopy", "patch", "strip", "strip", "objcopy"}));
-  const std::vector<FakeToolCall> all = calls();
-  EXPECT_EQ(all[4].arguments, (Strings{"bin/app.elf", "bin/app.elf", "--gap-fill", "0xff"}));
-  EXPECT_EQ(all[5].arguments, (Strings{inProject("bin/app.elf")}));
-  EXPECT_EQ(all[6].arguments, (Strings{"bin/app.elf"}));
-  EXPECT_EQ(all[7].arguments, (Strings{"-S", "bin/app.elf", "-o", "bin/app.elf"}));
-  EXPECT_EQ(all[8].arguments, (Strings{"bin/app.elf", "bin/app.srec", "-Osrec", "--gap-fill", "0xff"}));
-
-  EXPECT_EQ(gapFillArgument("0"), "");
-  EXPECT_EQ(gapFillArgument("0x100"), "");
+  EXPECT_EQ(argumentsOf("objcopy"), words("bin/app.elf bin/app.elf --gap-fill 0xff"));
+  EXPECT_EQ(argumentsOf("patch"), words("DIR/p/bin/app.elf"));
+  EXPECT_EQ(argumentsOf("strip"), words("bin/app.elf"));
+  EXPECT_EQ(argumentsOf("strip", 1), words("-S bin/app.elf -o bin/app.elf"));
+  EXPECT_EQ(argumentsOf("objcopy", 1), words("bin/app.elf bin/app.srec -Osrec --gap-fill 0xff"));
   EXPECT_EQ(gapFillArgument("10"), "0x0a");
-  EXPECT_EQ(gapFillArgument("junk"), "");
-}
+  for (const char* value : {"0", "0x100", "junk"}) EXPECT_EQ(gapFillArgument(value), "") << value;
 
-TEST_F(LinkCommandTest, AFailingLinkRunsNoPostLinkTool) {
-  set("linker_output_format", "bin");
   ScopedVariable failing(test::kFakeToolFailVariable, "ld");
+  reset();
   EXPECT_FALSE(build());
   EXPECT_TRUE(status.failed);
   EXPECT_EQ(toolNames(), (Strings{"cc1", "as", "sectwright", "ld"}));
@@ -185,32 +145,25 @@ TEST_F(LinkCommandTest, AProjectLinkerScriptIsUsedAsItIsAndNeverRemoved) {
   set("keep_linker_script_file", "No");
   ASSERT_TRUE(build()) << output.str() << errors.str();
   EXPECT_EQ(toolNames(), (Strings{"cc1", "as", "ld"}));
-  const Strings& arguments = call("ld")->arguments;
-  EXPECT_NE(std::find(arguments.begin(), arguments.end(), "-Tboard.ld"), arguments.end()) << showArguments(arguments);
+  const Strings arguments = argumentsOf("ld");
+  EXPECT_NE(std::find(arguments.begin(), arguments.end(), "-Tboard.ld"), arguments.end()) << shown(arguments);
   EXPECT_TRUE(fs::exists(inProject("board.ld")));
 }
 
 TEST_F(LinkCommandTest, MissingDescriptionsStopTheLinkWithTheirMessages) {
-  struct Case {
-    std::string segments;
-    std::string memoryMap;
-    std::string placement;
-    std::string message;
-  };
-  const Case cases[] = {
+  const struct { std::string segments; std::string memoryMap; std::string placement; std::string message; } cases[] = {
       {"", "", "", "no linker script, memory map file or section placement segments specified"},
       {"", "missing.xml", "", "memory map file does not exist: " + inProject("missing.xml")},
       {"FLASH 0 1", "", "gone.xml", "section placement file does not exist: " + inProject("gone.xml")},
   };
-  for (const Case& entry : cases) {
+  for (const auto& entry : cases) {
     set("linker_section_placements_segments", entry.segments);
     set("linker_memory_map_file", entry.memoryMap);
     set("linker_section_placement_file", entry.placement);
-    fs::remove(log());
-    output.str("");
+    reset();
     status = {};
     EXPECT_FALSE(build());
-    EXPECT_TRUE(printed(entry.message)) << output.str();
+    EXPECT_TRUE(printed(entry.message));
     EXPECT_EQ(toolNames(), (Strings{"cc1", "as"})) << entry.message;
   }
 }
@@ -219,37 +172,50 @@ TEST_F(LinkCommandTest, DccOnACortexMCoreIsReportedAndItsLibraryLeftOut) {
   set("arm_core_type", "Cortex-M3");
   set("arm_link_debugio_type", "DCC");
   ASSERT_TRUE(build()) << output.str();
-  EXPECT_TRUE(printed("DebugIO error, core doesn't have a DCC")) << output.str();
-  int debugIOLibraries = 0;
-  for (const std::string& argument : call("ld")->arguments) {
-    debugIOLibraries += argument.find("/libdebugio") != std::string::npos;
-  }
-  EXPECT_EQ(debugIOLibraries, 1) << showArguments(call("ld")->arguments);
+  EXPECT_TRUE(printed("DebugIO error, core doesn't have a DCC"));
+  const std::string arguments = shown(argumentsOf("ld"));
+  EXPECT_NE(arguments.find("/libdebugio_v7m_t_le_eabi.a]"), std::string::npos) << arguments;
+  EXPECT_EQ(arguments.find("/libdebugio"), arguments.rfind("/libdebugio")) << arguments;  // no transport library
   EXPECT_EQ(builder.errorCount(), 0);
 }
 
-TEST_F(LinkCommandTest, IndirectFilesHoldTheQuotedInputsWithBackslashesDoubled) {
+TEST_F(LinkCommandTest, IndirectFilesHoldTheQuotedInputsGroupLibrariesFirstWithBackslashesDoubled) {
+  dir.write("p/groups.xml", R"(<propertyGroups><group name="Board" default="Blue"><groupEntry name="Blue">
+    <library name="libg.a"/><library name="libdebug.a" configuration="Debug"/></groupEntry></group></propertyGroups>)");
+  set("property_groups_file_path", "groups.xml");
   set("arm_linker_indirect_file", "Yes");
   set("link_include_standard_libraries", "No");
-  set("linker_additional_files", "lib\\\\x.a");
+  set("linker_additional_files", "lib\\\\x.a;absent.a");
   dir.write("p/lib\\x.a", "");
-  ASSERT_TRUE(build()) << output.str();
-  const Strings& arguments = call("ld")->arguments;
+  dir.write("p/libg.a", "");
+  dir.write("p/libdebug.a", "");
+  ASSERT_TRUE(build(0x302)) << output.str();
+  const Strings arguments = argumentsOf("ld");
   EXPECT_EQ(arguments.back(), "@obj/app.ind");
   for (const std::string& argument : arguments) EXPECT_EQ(argument.find("-defsym="), std::string::npos) << argument;
-  EXPECT_EQ(test::readFile(inProject("obj/app.ind")),
-            "--start-group\n\"obj/a.o\"\n\"" + inProject("lib\\\\x.a") + "\"\n--end-group\n");
+  EXPECT_EQ(test::readFile(inProject("obj/app.ind")), "--start-group\n\"obj/a.o\"\n\"" + inProject("libg.a") +
+                                                          "\"\n\"" + inProject("lib\\\\x.a") + "\"\n--end-group\n");
+  EXPECT_TRUE(printed(inProject("absent.a") + " does not exist."));
 }
 
-TEST_F(LinkCommandTest, ACurrentScriptIsNotRegeneratedUntilAPropertyItDependsOnChanges) {
+TEST_F(LinkCommandTest, ALinkNeedsItsMapFileAndItsScriptIsRegeneratedOnlyWhenAPropertyItDependsOnChanges) {
   ASSERT_TRUE(build(0x30A)) << output.str();
-  fs::remove(log());
-  dir.write("p/obj/app.ld", "/* generated */\n");  // the fake generator writes nothing
+  dir.write("p/obj/app.ld", "/* generated */\n");  // the fake generator writes nothing, nor does ld the map
+  dir.write("p/bin/app.map", "");
+  reset();
+  EXPECT_FALSE(build(0x300));
+  EXPECT_TRUE(calls().empty()) << output.str();
+  fs::remove(inProject("bin/app.map"));
+  ASSERT_TRUE(build(0x300));
+  EXPECT_EQ(toolNames(), (Strings{"ld"})) << output.str();
+  EXPECT_TRUE(printed(inProject("bin/app.map") + " does not exist."));
+
+  reset();
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   set("gcc_entry_point", "start");  // a link property, not one the script depends on
   ASSERT_TRUE(build(0x308));
   EXPECT_EQ(toolNames(), (Strings{"ld"})) << output.str();
-  fs::remove(log());
+  reset();
   set("arm_linker_heap_size", "2048");
   ASSERT_TRUE(build(0x308));
   EXPECT_EQ(toolNames(), (Strings{"sectwright", "ld"})) << output.str();
@@ -260,14 +226,14 @@ TEST_F(LinkCommandTest, ArchiveReplacesTheOldArchiveWithTheObjects) {
   addFile("b.c");
   dir.write("p/bin/app.a", "stale");
   ASSERT_TRUE(build()) << output.str();
-  EXPECT_EQ(call("ar")->arguments, (Strings{"-rcs", "bin/app.a", "obj/a.o", "obj/b.o"}));
-  EXPECT_TRUE(printed("Archiving 'app.a'")) << output.str();
+  EXPECT_EQ(argumentsOf("ar"), (Strings{"-rcs", "bin/app.a", "obj/a.o", "obj/b.o"}));
+  EXPECT_TRUE(printed("Archiving 'app.a'"));
   EXPECT_FALSE(fs::exists(inProject("bin/app.a")));  // the fake archiver writes nothing
 
-  fs::remove(log());
+  reset();
   set("arm_archiver_indirect_file", "Yes");
   ASSERT_TRUE(build()) << output.str();
-  EXPECT_EQ(call("ar")->arguments, (Strings{"-rcs", "bin/app.a", "@obj/app.ind"}));
+  EXPECT_EQ(argumentsOf("ar"), (Strings{"-rcs", "bin/app.a", "@obj/app.ind"}));
   EXPECT_EQ(test::readFile(inProject("obj/app.ind")), "\"obj/a.o\"\n\"obj/b.o\"\n");
 }
 

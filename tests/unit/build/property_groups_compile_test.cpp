@@ -14,28 +14,18 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-constexpr const char* kGroups = R"(<propertyGroups>
-  <group name="Target" default="Cortex-M3">
-    <groupEntry name="Cortex-M3"><cdefine name="CORE_M3"/></groupEntry>
-    <groupEntry name="Cortex-M4"/>
-  </group>
-  <group name="Board" default="Blue">
-    <groupEntry name="Blue">
-      <cdefine name="LED_BASE" value="0x40025000"/>
-      <cdefine name="DEBUG_ONLY" value="1" configuration="Debug"/>
-      <cinclude value="$(ProjectDir)/boards/blue"/>
-      <cinclude value="release/include" configuration="Release"/>
-    </groupEntry>
-  </group>
-</propertyGroups>
-)";
-
 class PropertyGroupsCompileTest : public ::testing::Test {
  protected:
   PropertyGroupsCompileTest() {
-    ProjectElement& solution = system.newSolution("s", directory.path());
-    project = &system.newProject(solution, "app", directory.path(), "Executable");
-    directory.write("groups.xml", kGroups);
+    project = &system.newProject(system.newSolution("s", directory.path()), "app", directory.path(), "Executable");
+    directory.write("groups.xml", R"(<propertyGroups>
+  <group name="Target" default="Cortex-M3">
+    <groupEntry name="Cortex-M3"><cdefine name="CORE_M3"/></groupEntry><groupEntry name="Cortex-M4"/></group>
+  <group name="Board" default="Blue"><groupEntry name="Blue">
+    <cdefine name="LED_BASE" value="0x40025000"/><cdefine name="DEBUG_ONLY" value="1" configuration="Debug"/>
+    <cinclude value="$(ProjectDir)/boards/blue"/><cinclude value="release/include" configuration="Release"/>
+  </groupEntry></group>
+</propertyGroups>)");
     set("property_groups_file_path", "groups.xml");
   }
 
@@ -46,15 +36,11 @@ class PropertyGroupsCompileTest : public ::testing::Test {
     system.write(*project, *property, "Common", value);
   }
 
-  Strings options(const std::string& configuration) {
-    return preprocessorOptions(makeCompileContext(system, *project, configuration, BuildKind::CompileC),
-                               std::nullopt, {});
-  }
-
-  // The arguments of "options" that start with one of the prefixes, in order.
+  // The include, define and undefine options, without the fixed ones.
   Strings selected(const std::string& configuration) {
     Strings found;
-    for (const std::string& option : options(configuration)) {
+    for (const std::string& option : preprocessorOptions(
+             makeCompileContext(system, *project, configuration, BuildKind::CompileC), std::nullopt, {})) {
       for (const char* prefix : {"-I", "-D__TARGET", "-DCORE", "-DLED", "-DDEBUG", "-DUSER", "-U"}) {
         if (option.rfind(prefix, 0) == 0) found.push_back(option);
       }
@@ -68,17 +54,12 @@ class PropertyGroupsCompileTest : public ::testing::Test {
   ProjectElement* project;
 };
 
-TEST_F(PropertyGroupsCompileTest, GroupIncludesFollowTheUserOnesAndGroupDefinesFollowTheUserOnes) {
+TEST_F(PropertyGroupsCompileTest, GroupIncludesAndDefinesFollowTheUserOnesForTheirConfiguration) {
   set("c_user_include_directories", "user");
   set("c_preprocessor_definitions", "USER=2");
   set("c_preprocessor_undefinitions", "GONE");
   const std::string blue = "-I" + directory.path() + "/boards/blue";
-  struct Case {
-    const char* configuration;
-    const char* target;
-    Strings expected;
-  };
-  const Case cases[] = {
+  const struct { const char* configuration; const char* target; Strings expected; } cases[] = {
       {"Common", "", {"-Iuser", blue, "-D__TARGET_PROCESSOR=Cortex-M3", "-DUSER=2", "-DCORE_M3",
                       "-DLED_BASE=0x40025000", "-UGONE"}},
       {"Debug", "Cortex-M4", {"-Iuser", blue, "-D__TARGET_PROCESSOR=Cortex-M4", "-DUSER=2",
@@ -86,26 +67,22 @@ TEST_F(PropertyGroupsCompileTest, GroupIncludesFollowTheUserOnesAndGroupDefinesF
       {"Release", "Cortex-M4", {"-Iuser", blue, "-Irelease/include", "-D__TARGET_PROCESSOR=Cortex-M4", "-DUSER=2",
                                 "-DLED_BASE=0x40025000", "-UGONE"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     if (*c.target != '\0') set("Target", c.target);
     EXPECT_EQ(selected(c.configuration), c.expected) << c.configuration << " target " << c.target;
   }
 }
 
-TEST_F(PropertyGroupsCompileTest, WithoutATargetGroupOrFileNoProcessorIsDefined) {
-  directory.write("plain.xml", "<propertyGroups><group name=\"Board\"/></propertyGroups>");
-  for (const char* path : {"plain.xml", ""}) {
-    set("property_groups_file_path", path);
-    for (const std::string& option : options("Common")) {
-      EXPECT_NE(option.rfind("-D__TARGET_PROCESSOR", 0), 0u) << path;
-    }
-  }
-}
-
-TEST_F(PropertyGroupsCompileTest, UndefiningAllDropsTheProcessorButKeepsGroupDefines) {
+TEST_F(PropertyGroupsCompileTest, TheProcessorIsDefinedOnlyWithATargetGroupAndDefinitionsKept) {
   set("c_undefine_all_preprocessor_definitions", "Yes");
   EXPECT_EQ(selected("Common"), (Strings{"-I.", "-I" + directory.path() + "/boards/blue", "-DCORE_M3",
                                          "-DLED_BASE=0x40025000"}));
+  set("c_undefine_all_preprocessor_definitions", "No");
+  directory.write("plain.xml", "<propertyGroups><group name=\"Board\"/></propertyGroups>");
+  for (const char* path : {"plain.xml", ""}) {
+    set("property_groups_file_path", path);
+    EXPECT_EQ(selected("Common"), Strings{"-I."}) << path;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -21,10 +22,12 @@
 
 namespace tidewater {
 
+using Strings = std::vector<std::string>;
+using Calls = std::vector<test::FakeToolCall>;
 using test::ScopedVariable;
 
 /// An argument list on one line, for failure messages.
-inline std::string showArguments(const std::vector<std::string>& arguments) {
+inline std::string shown(const Strings& arguments) {
   std::string text;
   for (const std::string& argument : arguments) text += " [" + argument + "]";
   return text;
@@ -33,12 +36,11 @@ inline std::string showArguments(const std::vector<std::string>& arguments) {
 class WalkFixture : public ::testing::Test {
  protected:
   WalkFixture() {
-    for (const char* tool : {"cc1", "cc1plus", "as", "objcopy", "clang"}) test::installFakeTool(tools(), tool);
+    for (const char* name : {"cc1", "cc1plus", "as", "objcopy", "clang"}) tool(name);
     macros.registerSystemMacro("StudioDir", dir.path() + "/studio", "");
     macros.registerSystemMacro("PackagesDir", dir.path() + "/packages", "");
     macros.setGlobalMacro("CLANG", tools() + "/clang");
-    solution = &system.newSolution("s", projectDir());
-    project = &system.newProject(*solution, "app", projectDir(), "Object file");
+    project = &system.newProject(system.newSolution("s", projectDir()), "app", projectDir(), "Object file");
     set("build_toolchain_directory", tools());
     set("build_intermediate_directory", "obj");
     set("arm_supply_absolute_file_path", "No");
@@ -46,8 +48,24 @@ class WalkFixture : public ::testing::Test {
 
   std::string tools() const { return dir.path() + "/tools"; }
   std::string projectDir() const { return dir.path() + "/p"; }
-  std::string log() const { return dir.path() + "/calls.log"; }
   std::string inProject(const std::string& name) const { return projectDir() + "/" + name; }
+  /// Installs a fake tool in the tool directory; its path and a space.
+  std::string tool(const std::string& name) const { return test::installFakeTool(tools(), name) + " "; }
+  /// "a b c" as the list {"a", "b", "c"}, with DIR standing for the scratch directory.
+  Strings words(const std::string& text) const {
+    std::istringstream stream(text);
+    Strings list;
+    for (std::string word; stream >> word;) {
+      if (word.find("DIR") != std::string::npos) word.replace(word.find("DIR"), 3, dir.path());
+      list.push_back(word);
+    }
+    return list;
+  }
+  /// Whether the builder printed "text"; the message shows what it printed.
+  ::testing::AssertionResult printed(const std::string& text) const {
+    const bool found = output.str().find(text) != std::string::npos;
+    return (found ? ::testing::AssertionSuccess() : ::testing::AssertionFailure()) << text << " in:\n" << output.str();
+  }
 
   void set(const std::string& name, const std::string& value) { set(*project, name, value); }
   void set(ProjectElement& node, const std::string& name, const std::string& value) {
@@ -56,35 +74,44 @@ class WalkFixture : public ::testing::Test {
     system.write(node, *property, "Common", value);
     system.invalidateCaches();
   }
-
-  ProjectElement& addFile(const std::string& name, const std::string& content = "int x;\n") {
-    return addFile(*project, name, content);
+  void setAll(const std::vector<std::pair<const char*, const char*>>& values) {
+    for (const auto& value : values) set(value.first, value.second);
   }
-  ProjectElement& addFile(ProjectElement& parent, const std::string& name, const std::string& content) {
+  ProjectElement& addFile(const std::string& name, const std::string& content = "int x;\n",
+                          ProjectElement* parent = nullptr) {
     dir.write("p/" + name, content);
     auto file = std::make_unique<ProjectElement>("file");
     file->setFileName(name, true);
-    return system.addChild(parent, std::move(file));
+    return system.addChild(parent != nullptr ? *parent : *project, std::move(file));
   }
 
-  bool build(uint32_t flags = 0x30A) { return build(*project, flags); }
-  bool build(ProjectElement& node, uint32_t flags) {
+  bool build(uint32_t flags = 0x30A) {
     BuildWalk walk(system, builder, idler, status);
-    return walk.buildNode(node, "Common", flags);
+    return walk.buildNode(*project, "Common", flags);
   }
-
-  std::vector<test::FakeToolCall> calls() const { return test::readFakeToolLog(log()); }
-  std::vector<std::string> toolNames() const {
-    std::vector<std::string> names;
+  Calls calls() const { return test::readFakeToolLog(dir.path() + "/calls.log"); }
+  Strings toolNames() const {
+    Strings names;
     for (const test::FakeToolCall& call : calls()) names.push_back(call.tool);
     return names;
+  }
+  /// The arguments of the call of "name" after "skip" others of it, or none.
+  Strings argumentsOf(const std::string& name, int skip = 0) const {
+    for (const test::FakeToolCall& call : calls()) {
+      if (call.tool == name && skip-- == 0) return call.arguments;
+    }
+    return {};
+  }
+  /// Forgets the recorded calls and the printed output.
+  void reset() {
+    std::filesystem::remove(dir.path() + "/calls.log");
+    output.str({});
   }
 
   test::TempDir dir;
   ScopedVariable logVariable{test::kFakeToolLogVariable, dir.path() + "/calls.log"};
   MacroTable macros;
   ARMProjectSystem system{macros, "", {}};
-  ProjectElement* solution = nullptr;
   ProjectElement* project = nullptr;
   std::ostringstream output;
   std::ostringstream errors;
