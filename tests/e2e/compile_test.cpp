@@ -1,89 +1,81 @@
-// The installed driver compiling with the real arm-none-eabi tools; the
-// objects are inspected with readelf as a user would.
-#include <gtest/gtest.h>
-#include <unistd.h>
+// The installed driver compiling with the real cross tools; the objects are
+// inspected with readelf as a user would.
+#include "e2e/e2e_fixture.h"
 
-#include "support/environment.h"
-#include "support/run_program.h"
-#include "support/temp_dir.h"
-
-namespace tidewater {
+namespace tidewater::test {
 namespace {
 
-class CompileTest : public ::testing::Test {
- protected:
-  test::ProgramResult cc(const std::vector<std::string>& arguments) { return test::runDriver(arguments, dir.path()); }
+using CompileTest = E2ETest;
 
-  std::string readelf(const std::string& option, const std::string& file) {
-    const auto result = test::runProgram("/usr/bin/arm-none-eabi-readelf", {"readelf", option, file}, dir.path());
-    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
-    return result.standardOutput;
+TEST_F(CompileTest, EachTargetReachesTheObjectsAttributes) {
+  dir.write("m.c", "int counter;\nint mul(int a, int b) { counter++; return a * b; }\n");
+  const std::pair<Strings, Strings> targets[] = {
+      {{}, {"Tag_CPU_name: \"4T\"", "Tag_ARM_ISA_use: Yes", "little endian"}},
+      {{"-cpu=Cortex-M0+", "-hassmallmultiplier"}, {"Tag_CPU_name: \"6S-M\"", "Tag_THUMB_ISA_use: Thumb-1"}},
+      {{"-cpu=Cortex-M3", "-thumb"}, {"Tag_CPU_name: \"7-M\"", "Tag_THUMB_ISA_use: Thumb-2"}},
+      {{"-cpu=Cortex-M4", "-fpu=FPv4-SP-D16", "-fpabi=hard"},
+       {"Tag_CPU_name: \"7E-M\"", "Tag_FP_arch: VFPv4-D16", "Tag_ABI_VFP_args: VFP registers"}},
+      {{"-cpu=Cortex-M33", "-hascmse"}, {"Tag_CPU_name: \"8-M.MAIN\""}},
+      {{"-arch=v7A", "-be"}, {"Tag_CPU_name: \"7-A\"", "big endian"}},
+      {{"-clang", "-cpu=Cortex-M3", "-thumb"}, {"Tag_CPU_name: \"cortex-m3\"", "Tag_THUMB_ISA_use: Thumb-2"}},
+      {{"-clang", "-cpu=Cortex-M4", "-fpu=FPv4-SP-D16", "-fpabi=hard", "-thumb"},
+       {"Tag_CPU_name: \"cortex-m4\"", "Tag_ABI_VFP_args: VFP registers"}},
+  };
+  for (const auto& [options, attributes] : targets) {
+    SCOPED_TRACE(joined(options));
+    const auto result = cc(Strings{"-c"} + options + Strings{"m.c"});
+    ASSERT_EQ(result.exitStatus, 0) << result.standardError << result.standardOutput;
+    const std::string header = readelf({"-h", "-A", "m.o"});
+    for (const auto& expected : attributes) EXPECT_TRUE(contains(header, expected));
+    const std::string symbols = readelf({"-s", "m.o"});
+    EXPECT_TRUE(contains(symbols, " mul\n"));
+    EXPECT_TRUE(contains(symbols, " counter\n"));
   }
-
-  bool exists(const std::string& name) const { return access((dir.path() + "/" + name).c_str(), F_OK) == 0; }
-
-  test::TempDir dir;
-};
-
-// The target attributes themselves are checked in target_matrix_test.
-TEST_F(CompileTest, OptimizedDebugCompileKeepsFunctionSectionsAndDebugInformation) {
-  dir.write("filter.c",
-            "#include <stdint.h>\n#include <math.h>\n"
-            "float gain(float x, int32_t shift) { return x * 0.5f + (float)(shift >> 1); }\n");
-  const auto result = cc({"-c", "-cpu=cortex-m4", "-fpu=fpv4-sp-d16", "-fpabi=hard", "-thumb", "-O2", "-g",
-                          "filter.c"});
-  ASSERT_EQ(result.exitStatus, 0) << result.standardError;
-  EXPECT_EQ(result.standardError, "");
-  const std::string sections = readelf("-S", "filter.o");
-  EXPECT_NE(sections.find(".text.gain"), std::string::npos) << sections;  // one section per function
-  EXPECT_NE(sections.find(".debug_info"), std::string::npos) << sections;
-  EXPECT_FALSE(exists("filter.asm"));  // the intermediate assembly is removed
 }
 
-TEST_F(CompileTest, OutputNamesFollowTheInputOrTheOption) {
-  dir.write("one.c", "int one(void) { return 1; }\n");
+TEST_F(CompileTest, CppWithExceptionsAndRttiAndAssemblyBuildTheirObjects) {
+  dir.write("shape.cpp",
+            "struct Shape { virtual ~Shape() {} virtual int area() const = 0; };\n"
+            "struct Square : Shape { int side; explicit Square(int s) : side(s) {}\n"
+            "  int area() const { return side * side; } };\n"
+            "int checked(int side) { if (side < 0) throw side; Square s(side); return s.area(); }\n");
   dir.write("two.s", "  .syntax unified\n  .thumb\n  .global two\ntwo:\n  movs r0, #2\n  bx lr\n");
-  ASSERT_EQ(cc({"-c", "-cpu=cortex-m0", "one.c", "two.s"}).exitStatus, 0);
-  EXPECT_TRUE(exists("one.o"));
-  EXPECT_TRUE(exists("two.o"));
-  EXPECT_NE(readelf("-s", "two.o").find(" two\n"), std::string::npos);
-
-  ASSERT_EQ(cc({"-c", "-cpu=cortex-m0", "one.c", "-o", "renamed.o"}).exitStatus, 0);
-  EXPECT_TRUE(exists("renamed.o"));
-  EXPECT_NE(readelf("-s", "renamed.o").find(" one\n"), std::string::npos);
-}
-
-TEST_F(CompileTest, AFailingCompileReportsTheToolsMessagesAndStops) {
-  dir.write("bad.c", "int broken( { return; }\n");
-  dir.write("good.c", "int good(void) { return 0; }\n");
-  const auto result = cc({"-c", "bad.c", "good.c"});
-  EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_NE(result.standardError.find("bad.c:1:"), std::string::npos) << result.standardError;
-  EXPECT_TRUE(result.standardError.ends_with("There were 1 build errors\n")) << result.standardError;
-  EXPECT_FALSE(exists("bad.o"));
-  EXPECT_FALSE(exists("good.o"));
-  EXPECT_EQ(test::readFile(dir.path() + "/bad.c"), "int broken( { return; }\n");
+  auto result = cc({"-c", "-cpu=Cortex-M3", "-thumb", "-exceptions", "-rtti", "shape.cpp", "-o", "renamed.o"});
+  ASSERT_EQ(result.exitStatus, 0) << result.standardError;
+  const std::string symbols = readelf({"-s", "renamed.o"});
+  for (const char* symbol : {" _Z7checkedi\n", " __cxa_throw\n", " _ZTI6Square\n"}) {
+    EXPECT_TRUE(contains(symbols, symbol));
+  }
+  result = cc({"-c", "-cpu=Cortex-M3", "two.s"});
+  ASSERT_EQ(result.exitStatus, 0) << result.standardError;
+  EXPECT_TRUE(contains(readelf({"-s", "two.o"}), " two\n"));
 }
 
 TEST_F(CompileTest, PreprocessOnlyWritesToStandardOutputAndLeavesNoFile) {
   dir.write("p.c", "#define TWICE(x) ((x) * 2)\nint value = TWICE(VALUE);\n");
   const auto result = cc({"-E", "-DVALUE=21", "p.c"});
   ASSERT_EQ(result.exitStatus, 0) << result.standardError;
-  EXPECT_NE(result.standardOutput.find("int value = ((21) * 2);"), std::string::npos) << result.standardOutput;
+  EXPECT_TRUE(contains(result.standardOutput, "int value = ((21) * 2);"));
   for (const char* leftover : {"p.o", "p.i", "p_PP.c"}) EXPECT_FALSE(exists(leftover)) << leftover;
 }
 
-TEST_F(CompileTest, ALinkWithoutAnyMemoryDescriptionStopsWithItsMessage) {
-  dir.write("main.c", "int main(void) { return 0; }\n");
-  const auto result = cc({"-o", "app.elf", "main.c"});
-  EXPECT_EQ(result.exitStatus, 1);
-  // Builder messages are message lines on standard output.
-  EXPECT_NE(result.standardOutput.find("no linker script, memory map file or section placement segments specified"),
-            std::string::npos)
-      << result.standardOutput;
-  EXPECT_TRUE(exists("main.o"));
-  EXPECT_FALSE(exists("app.elf"));
+// The tool's messages go to standard error, or with "-nostderr" to standard
+// output; the driver's own count stays on standard error.
+TEST_F(CompileTest, AFailingCompileShowsTheToolsMessagesAndStops) {
+  dir.write("bad.c", "int broken( { return; }\n");
+  dir.write("good.c", "int good(void) { return 0; }\n");
+  for (const bool moved : {false, true}) {
+    SCOPED_TRACE(moved ? "-nostderr" : "");
+    const auto result = cc(moved ? Strings{"-c", "-nostderr", "bad.c", "good.c"} : Strings{"-c", "bad.c", "good.c"});
+    EXPECT_EQ(result.exitStatus, 1);
+    const std::string& messages = moved ? result.standardOutput : result.standardError;
+    EXPECT_TRUE(messages.starts_with("bad.c:1:")) << messages;
+    EXPECT_TRUE(result.standardError.ends_with("There were 1 build errors\n")) << result.standardError;
+    EXPECT_EQ(moved ? result.standardError : result.standardOutput, moved ? "There were 1 build errors\n" : "");
+    EXPECT_FALSE(exists("bad.o") || exists("good.o"));
+    EXPECT_EQ(read("bad.c"), "int broken( { return; }\n");
+  }
 }
 
 }  // namespace
-}  // namespace tidewater
+}  // namespace tidewater::test

@@ -1,30 +1,22 @@
 // The installed sectwright writing scripts that the real ld and LLD link a
 // Cortex-M3 program with; the images are inspected with readelf.
-#include <gtest/gtest.h>
-
 #include <cstdint>
-#include <iomanip>
 #include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
-#include "support/environment.h"
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "e2e/e2e_fixture.h"
 
-namespace tidewater {
+namespace tidewater::test {
 namespace {
 
-const char* const kSymbols =
+const std::string kSymbols =
     "__STACKSIZE__=1024;__STACKSIZE_PROCESS__=0;__STACKSIZE_IRQ__=0;__STACKSIZE_FIQ__=0;"
     "__STACKSIZE_SVC__=0;__STACKSIZE_ABT__=0;__STACKSIZE_UND__=0;__HEAPSIZE__=";
 
 /// argv[0] and the installed path of each linker (LLD needs its GNU name).
-const std::pair<const char*, const char*> kLinkers[] = {{"ld", "/gcc/arm-none-eabi/bin/ld"},
-                                                        {"ld.lld", "/llvm/bin/lld"}};
+const std::pair<const char*, const char*> kLinkers[] = {{"ld", "gcc/arm-none-eabi/bin/ld"}, {"ld.lld", "llvm/bin/lld"}};
 
-class SectwrightTest : public ::testing::Test {
+class SectwrightTest : public E2ETest {
  protected:
   void SetUp() override {
     dir.write("map.xml",
@@ -35,60 +27,41 @@ class SectwrightTest : public ::testing::Test {
               "int counter = 5;\nint zeroed;\nconst int table[4] = {1, 2, 3, 4};\n"
               "void reset_handler(void) { for (;;) { counter++; zeroed = table[counter & 3]; } }\n"
               "__attribute__((section(\".vectors\"))) void (*const _vectors[2])(void) = {0, reset_handler};\n");
-    const auto compile = test::runProgram("/usr/bin/arm-none-eabi-gcc",
-                                          {"arm-none-eabi-gcc", "-mcpu=cortex-m3", "-mthumb", "-O1", "-c", "app.c"},
-                                          dir.path());
+    const auto compile = runProgram(
+        "/usr/bin/arm-none-eabi-gcc", {"arm-none-eabi-gcc", "-mcpu=cortex-m3", "-mthumb", "-O1", "-c", "app.c"},
+        dir.path());
     ASSERT_EQ(compile.exitStatus, 0) << compile.standardError;
   }
 
-  test::ProgramResult sectwright(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "sectwright");
-    return test::runProgram(test::distDirectory() + "/bin/sectwright", arguments, dir.path());
+  ProgramResult sectwright(const Strings& arguments) { return installed("bin/sectwright", "sectwright", arguments); }
+  ProgramResult link(const std::pair<const char*, const char*>& linker) {
+    return installed(linker.second, linker.first,
+                     {"-e", "reset_handler", "-u_vectors", "-T", "app.ld", "app.o", "-o", "app.elf"});
   }
 
-  test::ProgramResult link(const std::pair<const char*, const char*>& linker) {
-    return test::runProgram(test::distDirectory() + linker.second,
-                            {linker.first, "-e", "reset_handler", "-u_vectors", "-T", "app.ld", "app.o", "-o", "app.elf"},
-                            dir.path());
-  }
-
-  std::string readelf(const std::string& option) {
-    const auto result =
-        test::runProgram("/usr/bin/arm-none-eabi-readelf", {"readelf", "-W", option, "app.elf"}, dir.path());
-    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
-    return result.standardOutput;
-  }
-
-  /// Symbol name to value, from readelf -s.
+  /// Symbol name to value, from nm (the image has no undefined symbols).
   std::map<std::string, uint64_t> symbols() {
+    const auto nm = runProgram("/usr/bin/arm-none-eabi-nm", {"nm", "app.elf"}, dir.path());
+    EXPECT_EQ(nm.exitStatus, 0) << nm.standardError;
     std::map<std::string, uint64_t> values;
-    std::istringstream lines(readelf("-s"));
-    for (std::string line; std::getline(lines, line);) {
-      std::istringstream fields(line);
-      std::string number, value, size, type, bind, visibility, index, name;
-      if (fields >> number >> value >> size >> type >> bind >> visibility >> index >> name && number.back() == ':' &&
-          number != "Num:") {
-        values[name] = std::stoull(value, nullptr, 16);
-      }
-    }
+    std::istringstream lines(nm.standardOutput);
+    for (std::string value, type, name; lines >> value >> type >> name;) values[name] = std::stoull(value, nullptr, 16);
     return values;
   }
-
-  test::TempDir dir;
 };
 
-TEST_F(SectwrightTest, DefaultPlacementLinksWithLdAndLld) {
-  const auto generated = sectwright({"-memory-map-file", "map.xml", "-check-segment-overflow", "-symbols",
-                                     std::string(kSymbols) + "2048", "app.ld"});
+TEST_F(SectwrightTest, PlacementLinksWithLdAndLldAndAnOverflowNamesTheSegment) {
+  const auto generated = sectwright(
+      {"-memory-map-file", "map.xml", "-check-segment-overflow", "-symbols", kSymbols + "2048", "app.ld"});
   ASSERT_EQ(generated.exitStatus, 0) << generated.standardError;
   EXPECT_EQ(generated.standardError, "");
   for (const auto& linker : kLinkers) {
     SCOPED_TRACE(linker.first);
     const auto linked = link(linker);
     ASSERT_EQ(linked.exitStatus, 0) << linked.standardError;
-    const std::string sections = readelf("-S");
-    EXPECT_NE(sections.find(".vectors          PROGBITS        00000000"), std::string::npos) << sections;
-    EXPECT_NE(sections.find(".data             PROGBITS        20000000"), std::string::npos) << sections;
+    const std::string sections = readelf({"-S", "app.elf"});
+    EXPECT_TRUE(contains(sections, ".vectors          PROGBITS        00000000"));
+    EXPECT_TRUE(contains(sections, ".data             PROGBITS        20000000"));
     auto s = symbols();
     EXPECT_EQ(s["__vectors_start__"], 0u);
     EXPECT_EQ(s["__data_start__"], 0x20000000u);
@@ -104,24 +77,20 @@ TEST_F(SectwrightTest, DefaultPlacementLinksWithLdAndLld) {
     EXPECT_EQ(s["__RAM_segment_end__"], 0x20010000u);
     EXPECT_EQ(s["__HEAPSIZE__"], 2048u);
     // .data is loaded in FLASH right where its load symbol says.
-    std::ostringstream load;
-    load << "0x20000000 0x" << std::hex << std::setw(8) << std::setfill('0') << s["__data_load_start__"]
-         << " 0x00004 ";
-    const std::string segments = readelf("-l");
-    EXPECT_NE(segments.find(load.str()), std::string::npos) << load.str() << "\n" << segments;
+    char load[64];
+    std::snprintf(load, sizeof load, "0x20000000 0x%08llx 0x00004 ",
+                  static_cast<unsigned long long>(s["__data_load_start__"]));
+    EXPECT_TRUE(contains(readelf({"-l", "app.elf"}), load));
   }
-}
-
-TEST_F(SectwrightTest, OverflowingARamSegmentFailsBothLinksNamingIt) {
-  ASSERT_EQ(sectwright({"-memory-map-segments", "FLASH 0x0 0x40000;RAM 0x20000000 0x10000",
-                        "-check-segment-overflow", "-symbols", std::string(kSymbols) + "0x10000", "app.ld"})
-                .exitStatus,
-            0);
+  // A heap as large as RAM fails both links, naming the segment.
+  const auto overflowing = sectwright({"-memory-map-segments", "FLASH 0x0 0x40000;RAM 0x20000000 0x10000",
+                                       "-check-segment-overflow", "-symbols", kSymbols + "0x10000", "app.ld"});
+  ASSERT_EQ(overflowing.exitStatus, 0) << overflowing.standardError;
   for (const auto& linker : kLinkers) {
+    SCOPED_TRACE(linker.first);
     const auto linked = link(linker);
-    EXPECT_NE(linked.exitStatus, 0) << linker.first;
-    EXPECT_NE(linked.standardError.find("section placement overflows segment RAM"), std::string::npos)
-        << linker.first << ": " << linked.standardError;
+    EXPECT_NE(linked.exitStatus, 0);
+    EXPECT_TRUE(contains(linked.standardError, "section placement overflows segment RAM"));
   }
 }
 
@@ -129,10 +98,7 @@ TEST_F(SectwrightTest, BadInputFailsAndLeavesTheScriptAlone) {
   dir.write("app.ld", "/* kept */\n");
   dir.write("broken.xml", "<Root>\n<MemorySegment name=\"RAM\">\n</Root>\n");
   dir.write("place.xml", "<Root><MemorySegment name=\"SDRAM\"/></Root>");
-  const struct {
-    std::vector<std::string> arguments;
-    std::string message;
-  } cases[] = {
+  const std::pair<Strings, std::string> cases[] = {
       {{"-memory-map-file", "missing.xml", "app.ld"}, "cannot read missing.xml: No such file or directory"},
       {{"-memory-map-file", "broken.xml", "app.ld"}, "broken.xml:3: "},
       {{"-memory-map-file", "map.xml", "-section-placement-file", "place.xml", "app.ld"},
@@ -140,29 +106,26 @@ TEST_F(SectwrightTest, BadInputFailsAndLeavesTheScriptAlone) {
       {{"-memory-map-segments", "RAM 0x20000000", "app.ld"}, "bad -memory-map-segments item \"RAM 0x20000000\""},
       {{"-memory-map-file", "map.xml", "-frobnicate", "app.ld"}, "unknown option -frobnicate"},
       {{"-memory-map-file", "map.xml", "app.ld", "-symbols"}, "missing argument to -symbols"},
-      {{"-memory-map-file", "map.xml", "-symbols", "__HEAPSIZE__=1", "app.ld"},
-       "size: __STACKSIZE__ symbol not found"},
+      {{"-memory-map-file", "map.xml", "-symbols", "__HEAPSIZE__=1", "app.ld"}, "size: __STACKSIZE__ symbol not found"},
   };
-  for (const auto& c : cases) {
-    const auto result = sectwright(c.arguments);
-    EXPECT_EQ(result.exitStatus, 1) << c.message;
+  for (const auto& [arguments, message] : cases) {
+    const auto result = sectwright(arguments);
+    EXPECT_EQ(result.exitStatus, 1) << message;
     EXPECT_TRUE(result.standardError.starts_with("sectwright: error: ")) << result.standardError;
-    EXPECT_NE(result.standardError.find(c.message), std::string::npos) << result.standardError;
-    EXPECT_EQ(test::readFile(dir.path() + "/app.ld"), "/* kept */\n") << c.message;
+    EXPECT_TRUE(contains(result.standardError, message));
+    EXPECT_EQ(read("app.ld"), "/* kept */\n") << message;
   }
   EXPECT_EQ(sectwright({"-memory-map-file", "map.xml", "map.xml"}).exitStatus, 1);
-  EXPECT_NE(test::readFile(dir.path() + "/map.xml").find("lm3s6965"), std::string::npos);
+  EXPECT_TRUE(contains(read("map.xml"), "lm3s6965"));
 }
 
 TEST_F(SectwrightTest, InstalledDefaultPlacementGivesTheBuiltInScript) {
-  const std::string symbols = std::string(kSymbols) + "0";
-  ASSERT_EQ(sectwright({"-memory-map-file", "map.xml", "-symbols", symbols, "builtin.ld"}).exitStatus, 0);
-  ASSERT_EQ(sectwright({"-memory-map-file", "map.xml", "-section-placement-file",
-                        test::distDirectory() + "/targets/section_placement.xml", "-symbols", symbols, "installed.ld"})
-                .exitStatus,
-            0);
-  EXPECT_EQ(test::readFile(dir.path() + "/builtin.ld"), test::readFile(dir.path() + "/installed.ld"));
+  const Strings common = {"-memory-map-file", "map.xml", "-symbols", kSymbols + "0"};
+  ASSERT_EQ(sectwright(common + Strings{"builtin.ld"}).exitStatus, 0);
+  const std::string placement = distDirectory() + "/targets/section_placement.xml";
+  ASSERT_EQ(sectwright(common + Strings{"-section-placement-file", placement, "installed.ld"}).exitStatus, 0);
+  EXPECT_EQ(read("builtin.ld"), read("installed.ld"));
 }
 
 }  // namespace
-}  // namespace tidewater
+}  // namespace tidewater::test

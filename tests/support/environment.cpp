@@ -1,22 +1,16 @@
 #include "support/environment.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <string>
 
 namespace tidewater::test {
 
-namespace {
-
 // The build names both directories; the environment may point elsewhere.
-std::string fromEnvironment(const char* name, const char* builtIn) {
+static std::string fromEnvironment(const char* name, const char* builtIn) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0' ? value : builtIn;
 }
-
-}  // namespace
 
 std::string distDirectory() { return fromEnvironment("TW_DIST", TW_E2E_DIST_DIR); }
 std::string testDataDirectory() { return fromEnvironment("TW_TEST_DATA", TW_TEST_DATA_DIR); }

@@ -5,13 +5,10 @@
 
 namespace tidewater::test {
 
-std::string fakeToolPath() { return TW_FAKE_TOOL_PATH; }
-
 std::vector<FakeToolCall> readFakeToolLog(const std::string& logPath) {
   std::vector<FakeToolCall> calls;
   std::ifstream log(logPath);
-  std::string line;
-  while (std::getline(log, line)) {
+  for (std::string line; std::getline(log, line);) {
     if (line.starts_with("  ") && !calls.empty()) {
       calls.back().arguments.push_back(line.substr(2));
     } else {
@@ -24,7 +21,7 @@ std::vector<FakeToolCall> readFakeToolLog(const std::string& logPath) {
 std::string installFakeTool(const std::string& directory, const std::string& name) {
   std::filesystem::create_directories(directory);
   const std::filesystem::path link = std::filesystem::path(directory) / name;
-  std::filesystem::create_symlink(fakeToolPath(), link);
+  std::filesystem::create_symlink(TW_FAKE_TOOL_PATH, link);
   return link.string();
 }
 

@@ -7,33 +7,23 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "support/environment.h"
-
 namespace tidewater::test {
 
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& arguments,
-                         const std::string& directory,
-                         const std::vector<std::string>& environment) {
-  int out[2];
-  int err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
+                         const std::string& directory, const std::vector<std::string>& environment) {
+  int pipes[2][2];  // standard output, standard error
+  if (pipe(pipes[0]) != 0 || pipe(pipes[1]) != 0) throw std::runtime_error("pipe failed");
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    dup2(out[1], 1);
-    dup2(err[1], 2);
-    close(out[0]);
-    close(out[1]);
-    close(err[0]);
-    close(err[1]);
+    dup2(pipes[0][1], 1);
+    dup2(pipes[1][1], 2);
+    for (const int fd : {pipes[0][0], pipes[0][1], pipes[1][0], pipes[1][1]}) close(fd);
     if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
     for (const auto& entry : environment) {
       const auto equals = entry.find('=');
-      if (equals == std::string::npos) {
-        unsetenv(entry.c_str());
-      } else {
-        setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
-      }
+      if (equals == std::string::npos) unsetenv(entry.c_str());
+      else setenv(entry.substr(0, equals).c_str(), entry.c_str() + equals + 1, 1);
     }
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -41,14 +31,12 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
     execv(path.c_str(), argv.data());
     _exit(127);
   }
-  close(out[1]);
-  close(err[1]);
   ProgramResult result;
-  pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
   std::string* sinks[2] = {&result.standardOutput, &result.standardError};
-  int open = 2;
-  while (open > 0) {
-    if (poll(fds, 2, -1) < 0) break;
+  pollfd fds[2] = {{pipes[0][0], POLLIN, 0}, {pipes[1][0], POLLIN, 0}};
+  close(pipes[0][1]);
+  close(pipes[1][1]);
+  for (int open = 2; open > 0 && poll(fds, 2, -1) >= 0;) {
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char buffer[4096];
@@ -66,11 +54,6 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
   waitpid(pid, &status, 0);
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
-}
-
-ProgramResult runDriver(std::vector<std::string> arguments, const std::string& directory) {
-  arguments.insert(arguments.begin(), "cc");
-  return runProgram(distDirectory() + "/bin/cc", arguments, directory);
 }
 
 }  // namespace tidewater::test

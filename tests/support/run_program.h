@@ -13,15 +13,12 @@ struct ProgramResult {
   std::string standardError;
 };
 
-/// Runs "arguments[0]" with exactly these arguments (arguments[0] is also the
-/// program name the child sees), in "directory" when not empty, with
+/// Runs the program at "path" with exactly these arguments (arguments[0] is
+/// the name the child sees), in "directory" when not empty, with
 /// "environment" entries ("NAME=value", or "NAME" to unset) applied on top of
 /// this process's environment.
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& arguments,
                          const std::string& directory = {},
                          const std::vector<std::string>& environment = {});
-
-/// Runs the installed driver (distDirectory()/bin/cc) under the name "cc".
-ProgramResult runDriver(std::vector<std::string> arguments, const std::string& directory = {});
 
 }  // namespace tidewater::test
