@@ -16,8 +16,6 @@ namespace {
 
 using Kind = MemoryMapElement::Kind;
 
-MemoryMapElement* asMapElement(XMLNode* node) { return dynamic_cast<MemoryMapElement*>(node); }
-
 /// The value of a lone decimal or "0x" literal (the common start), read
 /// directly; nullopt for anything else, which the evaluator reads instead.
 /// Both give the same value for these texts.

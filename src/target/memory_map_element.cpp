@@ -1,6 +1,7 @@
 #include "target/memory_map_element.h"
 
 #include <array>
+#include <typeinfo>
 #include <utility>
 
 #include "xml/expression_parser.h"
@@ -75,6 +76,12 @@ uint32_t MemoryMapElement::alignmentValue() const {
 std::string MemoryMapElement::text(std::string_view attributeName) const {
   const std::string* value = attribute(attributeName);
   return value ? *value : std::string();
+}
+
+MemoryMapElement* asMapElement(XMLNode* node) {
+  if (!node || !node->isElement()) return nullptr;
+  if (typeid(*node) == typeid(MemoryMapElement)) return static_cast<MemoryMapElement*>(node);
+  return dynamic_cast<MemoryMapElement*>(node);
 }
 
 }  // namespace tidewater

@@ -95,6 +95,14 @@ class MemoryMapElement : public XMLElement {
   bool readOnly_ = false;
 };
 
+/// The node as a map element, or null. Nearly every node of a map is
+/// exactly a MemoryMapElement, which a type comparison finds far faster than
+/// the general cast.
+MemoryMapElement* asMapElement(XMLNode* node);
+inline const MemoryMapElement* asMapElement(const XMLNode* node) {
+  return asMapElement(const_cast<XMLNode*>(node));
+}
+
 /// A plain integer literal (decimal, "0x", "0b", leading-0 octal) cut to 32
 /// bits; 0 when it cannot be read.
 uint32_t memoryMapLiteral(std::string_view text);

@@ -297,12 +297,12 @@ class DimIndex {
   uint64_t rangeLast_ = 0;
 };
 
-/// Sets an attribute that has a value; empty texts are left out.
+/// Adds an attribute with a value to a new element; empty texts are left out.
 void put(MemoryMapElement& element, const char* name, std::string_view value) {
-  if (!value.empty()) element.setAttribute(name, std::string(value));
+  if (!value.empty()) element.appendAttribute(std::string_view(name), value);
 }
 void put(MemoryMapElement& element, const char* name, std::string&& value) {
-  if (!value.empty()) element.setAttribute(name, std::move(value));
+  if (!value.empty()) element.appendAttribute(std::string(name), std::move(value));
 }
 
 /// One enumerated value; the texts view the parsed document.
@@ -737,6 +737,7 @@ void SVDFile::clear() {
 bool SVDFile::load(const std::string& path, uint32_t options) {
   clear();
   QXMLDocument svd(true);
+  svd.setKeepBlankText(false);  // the layout between elements is never read
   if (!svd.load(path)) {
     setError(svd.errorText(), svd.errorLine());
     return false;

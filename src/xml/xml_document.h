@@ -61,6 +61,11 @@ class XMLDocument {
   static XMLNode* clone(XMLDocument& document, const XMLNode& node, XMLNode& parent);
 
   bool keepText() const { return keepText_; }
+  /// With keepBlankText clear, runs of character data that hold nothing but
+  /// white space are dropped too: the layout between the elements of a file
+  /// that is only read, never written back.
+  bool keepBlankText() const { return keepBlankText_; }
+  void setKeepBlankText(bool keep) { keepBlankText_ = keep; }
   uint32_t indent() const { return indent_; }
   void setIndent(uint32_t indent) { indent_ = indent; }
   uint32_t lineWidth() const { return lineWidth_; }
@@ -91,6 +96,7 @@ class XMLDocument {
   bool parseBuffer(const char* content, size_t size);
 
   bool keepText_;
+  bool keepBlankText_ = true;
   uint32_t indent_ = 0;
   uint32_t lineWidth_ = 0;
   std::optional<std::string> doctype_;

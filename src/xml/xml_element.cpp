@@ -1,5 +1,6 @@
 #include "xml/xml_element.h"
 
+#include <cassert>
 #include <functional>
 
 namespace tidewater {
@@ -38,8 +39,21 @@ void XMLElement::setAttribute(std::string name, std::optional<std::string> value
     attributes_[static_cast<size_t>(position)].value = std::move(value);
     return;
   }
+  appendAttribute(std::move(name), std::move(value));
+}
+
+void XMLElement::appendAttribute(std::string name, std::optional<std::string> value) {
+  assert(find(name) < 0);
   if (index_) index_->emplace(hashName(name), attributes_.size());
   attributes_.push_back(XMLAttribute{std::move(name), std::move(value)});
+}
+
+void XMLElement::appendAttribute(std::string_view name, std::string_view value) {
+  assert(find(name) < 0);
+  if (index_) index_->emplace(hashName(name), attributes_.size());
+  XMLAttribute& attribute = attributes_.emplace_back();
+  attribute.name.assign(name);
+  attribute.value.emplace(value);
 }
 
 bool XMLElement::removeAttribute(std::string_view name) {

@@ -32,6 +32,11 @@ class XMLElement : public XMLNode {
 
   /// Replaces the value of an existing attribute, or appends a new one.
   virtual void setAttribute(std::string name, std::optional<std::string> value);
+  /// Appends an attribute the element does not have yet, without looking
+  /// for it first: for code that builds new elements with distinct names.
+  void appendAttribute(std::string name, std::optional<std::string> value);
+  /// The same, building the texts in place.
+  void appendAttribute(std::string_view name, std::string_view value);
   /// Returns whether there was such an attribute.
   virtual bool removeAttribute(std::string_view name);
   virtual bool hasAttribute(std::string_view name) const;

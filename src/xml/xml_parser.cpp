@@ -63,6 +63,36 @@ const char* decodeReference(const char* at, const char* end, char& value) {
   return p + 1;
 }
 
+/// Whether [begin, end) is all white space; bytes up to "limit" may be read.
+/// The runs between tags are a line break and indentation, mostly shorter
+/// than sixteen bytes: where the machine has SSE2 a run is tested sixteen
+/// bytes a step, reading on past its end when the buffer allows.
+bool isBlank(const char* begin, const char* end, const char* limit) {
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi8(' ');
+  const __m128i belowTab = _mm_set1_epi8('\t' - 1);
+  const __m128i aboveReturn = _mm_set1_epi8('\r' + 1);
+  while (begin < end && limit - begin >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
+    const __m128i control = _mm_and_si128(_mm_cmpgt_epi8(bytes, belowTab), _mm_cmplt_epi8(bytes, aboveReturn));
+    const auto blank = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, space), control)));
+    const ptrdiff_t length = end - begin;
+    if (length < 16) {
+      const unsigned wanted = (1u << length) - 1;
+      return (blank & wanted) == wanted;
+    }
+    if (blank != 0xFFFF) return false;
+    begin += 16;
+  }
+#else
+  (void)limit;
+#endif
+  for (; begin < end; ++begin) {
+    if (!xml_char::is(*begin, xml_char::kSpace)) return false;
+  }
+  return true;
+}
+
 /// Number of set bits; the masks here have at most one or two.
 unsigned bitCount(unsigned bits) {
   unsigned count = 0;
@@ -418,6 +448,7 @@ void XMLParser::characterData() {
   bool references = false;
   cursor_ = scanRun<xml_char::kTextStop, true>(cursor_, end_, '<', line_, references);
   if (!document_.keepText() || open_.empty()) return;
+  if (!document_.keepBlankText() && isBlank(start, cursor_, end_)) return;
   // Even an empty run becomes a node: two adjacent tags have one between them.
   std::unique_ptr<XMLData> node;
   if (references) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <typeinfo>
 #include <vector>
 
 #include "base/path.h"
@@ -33,15 +32,6 @@ std::string hexAddress(uint32_t value) {
   std::string text = "0x00000000";
   for (size_t i = text.size() - 1; value != 0; --i, value >>= 4) text[i] = kDigits[value & 15];
   return text;
-}
-
-/// The node as a map element, or null. Nearly every node is exactly a
-/// MemoryMapElement, which a type comparison finds far faster than the
-/// general cast.
-MemoryMapElement* asMapElement(XMLNode* node) {
-  if (!node->isElement()) return nullptr;
-  if (typeid(*node) == typeid(MemoryMapElement)) return static_cast<MemoryMapElement*>(node);
-  return dynamic_cast<MemoryMapElement*>(node);
 }
 
 }  // namespace

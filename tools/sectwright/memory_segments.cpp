@@ -31,10 +31,6 @@ void checkSegment(const MemorySegmentSpec& segment, const std::vector<MemorySegm
   }
 }
 
-const MemoryMapElement* asMapElement(const XMLNode* node) {
-  return dynamic_cast<const MemoryMapElement*>(node);
-}
-
 MemorySegmentSpec segmentOf(const MemoryMapElement& element, const std::string& where) {
   MemorySegmentSpec segment{element.nameAttribute(), element.start(), element.size(),
                             element.access() == MemoryMapElement::Access::ReadOnly,
