@@ -165,5 +165,29 @@ TEST(XmlParserTest, RunsOfEveryLengthKeepTheirBytesAndLines) {
   }
 }
 
+TEST(XmlParserTest, WithoutBlankTextOnlyRunsOfWhiteSpaceAreDropped) {
+  // Runs of every length up to past two sixteen-byte steps, of white space
+  // alone or with one other byte at each position; the bytes just outside
+  // the white-space range and a non-ASCII byte are not white space.
+  const std::string blanks = " \t\n\v\f\r";
+  for (const char other : {'x', '\x08', '\x0E', '\xA0'}) {
+    for (size_t length = 0; length <= 40; ++length) {
+      for (size_t at = 0; at <= length; ++at) {
+        std::string run;
+        for (size_t i = 0; i < length; ++i) run += blanks[i % blanks.size()];
+        if (at < length) run[at] = other;
+        const std::string input = "<r><a/>" + run + "<b/>" + run + "</r>";
+        XMLDocument document(true);
+        document.setKeepBlankText(false);
+        ASSERT_TRUE(document.parse(input)) << visibleBytes(input);
+        std::string kept = run;
+        std::erase(kept, '\r');
+        const std::string data = at < length ? " \"" + visibleBytes(kept) + "\"" : "";
+        EXPECT_EQ(dumpTree(document.root()), "r(a" + data + " b" + data + ")") << visibleBytes(input);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tidewater

@@ -97,5 +97,28 @@ TEST(XmlWriterTest, WritesToAStreamInChunks) {
   EXPECT_EQ(content.substr(0, 28), "<list>\n <item n=\"0\" />\n <ite");
 }
 
+TEST(XmlWriterTest, EscapesEachByteAtEveryPositionOfLongTexts) {
+  // Verbatim runs are found many bytes at a step: put each kind of byte at
+  // every position of texts of every length up to past two steps.
+  const struct {
+    char byte;
+    const char* written;
+  } bytes[] = {{'"', "&quot;"}, {'&', "&amp;"},    {'<', "&lt;"},     {'>', "&gt;"},      {'\n', "&#xa;"},
+               {'\x1F', "&#x1f;"}, {'\x7F', "&#x7f;"}, {'\x80', "&#x80;"}, {'\xFF', "&#xff;"}, {' ', " "},
+               {'~', "~"}};
+  for (const auto& b : bytes) {
+    for (size_t length = 1; length <= 40; ++length) {
+      for (size_t at = 0; at < length; ++at) {
+        std::string text(length, 'a');
+        text[at] = b.byte;
+        std::string written;
+        XMLWriter::appendEscaped(written, text);
+        EXPECT_EQ(written, std::string(at, 'a') + b.written + std::string(length - at - 1, 'a'))
+            << visibleBytes(text);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tidewater
