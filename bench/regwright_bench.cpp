@@ -7,6 +7,8 @@
 // that other work on the machine weighs as little as it can on either.
 //
 //   bench_regwright [file] [rounds]
+//   bench_regwright --imports N [file]   N imports and nothing else, for
+//                                        counting instructions (bench/count_instructions)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +38,12 @@ size_t importOnce(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "--imports") {
+    const std::string path = argc > 3 ? argv[3] : TW_BENCH_DEFAULT_FILE;
+    bool ok = true;
+    for (int i = std::atoi(argv[2]); i > 0; --i) ok = importOnce(path) != 0 && ok;
+    return ok ? 0 : 1;
+  }
   const std::string path = argc > 1 ? argv[1] : TW_BENCH_DEFAULT_FILE;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const size_t printed = importOnce(path);
