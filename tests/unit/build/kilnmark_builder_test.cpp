@@ -20,8 +20,7 @@ namespace fs = std::filesystem;
 using test::FakeToolCall;
 using test::ScopedVariable;
 
-// A builder writing into strings, with a scratch directory holding a bin
-// directory of fake tools and their call log.
+// Builders write into strings; the scratch directory holds the fake tools' bin directory and their call log.
 class KilnmarkBuilderTest : public ::testing::Test {
  protected:
   KilnmarkBuilderTest() {
@@ -153,18 +152,16 @@ TEST_F(KilnmarkBuilderTest, BuiltinCommandNamesRunTheInstallationsPrograms) {
   EXPECT_TRUE(builder->runCommand(dir_.path(), {"docwright", "Cp"}, ""));
   // Printed as written, run from the bin directory.
   EXPECT_EQ(out_.str(), "rm -f x.o cp rmdir RM cp  regwright\nchmod -w app.elf\ndocwright Cp\n");
-  EXPECT_EQ(calls(), (std::vector<FakeToolCall>{
-                         {"rm", {"-f", "x.o", tool("cp"), "rmdir", "RM", "cp ", tool("regwright")}},
-                         {"chmod", {"-w", "app.elf"}},
-                         {"docwright", {"Cp"}},
-                     }));
+  const std::vector<FakeToolCall> expected = {
+      {"rm", {"-f", "x.o", tool("cp"), "rmdir", "RM", "cp ", tool("regwright")}},
+      {"chmod", {"-w", "app.elf"}}, {"docwright", {"Cp"}}};
+  EXPECT_EQ(calls(), expected);
 }
 
 TEST_F(KilnmarkBuilderTest, RemovalOfPlainPathsIsDoneInProcessWithRmsMessages) {
   auto builder = makeBuilder();
   const std::string kept = dir_.write("sub/kept.o", "x");
-  dir_.write("a.asm", "x");
-  dir_.write("b.asm", "x");
+  for (const char* name : {"a.asm", "b.asm"}) dir_.write(name, "x");
   EXPECT_TRUE(builder->runCommand(dir_.path(), {"rm", "a.asm", path("b.asm")}, ""));
   EXPECT_FALSE(fs::exists(path("a.asm")) || fs::exists(path("b.asm")));
   EXPECT_EQ(builder->errorCount(), 0);

@@ -1,9 +1,9 @@
 #pragma once
-// A real ARM project in a scratch directory, built through BuildWalk with
-// fake tools (cc1, cc1plus, as, objcopy, clang) that log their arguments.
+// A real ARM project in a scratch directory, built through BuildWalk with fake tools that log their arguments.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -32,6 +32,12 @@ inline std::string shown(const Strings& arguments) {
   for (const std::string& argument : arguments) text += " [" + argument + "]";
   return text;
 }
+/// Whether "arguments" holds "argument"; the message shows the list.
+inline ::testing::AssertionResult has(const Strings& arguments, const std::string& argument) {
+  const bool found = std::find(arguments.begin(), arguments.end(), argument) != arguments.end();
+  return (found ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
+         << argument << " in" << shown(arguments);
+}
 
 class WalkFixture : public ::testing::Test {
  protected:
@@ -41,9 +47,8 @@ class WalkFixture : public ::testing::Test {
     macros.registerSystemMacro("PackagesDir", dir.path() + "/packages", "");
     macros.setGlobalMacro("CLANG", tools() + "/clang");
     project = &system.newProject(system.newSolution("s", projectDir()), "app", projectDir(), "Object file");
-    set("build_toolchain_directory", tools());
-    set("build_intermediate_directory", "obj");
-    set("arm_supply_absolute_file_path", "No");
+    setAll({{"build_toolchain_directory", tools()}, {"build_intermediate_directory", "obj"},
+            {"arm_supply_absolute_file_path", "No"}});
   }
 
   std::string tools() const { return dir.path() + "/tools"; }
@@ -67,15 +72,15 @@ class WalkFixture : public ::testing::Test {
     return (found ? ::testing::AssertionSuccess() : ::testing::AssertionFailure()) << text << " in:\n" << output.str();
   }
 
-  void set(const std::string& name, const std::string& value) { set(*project, name, value); }
   void set(ProjectElement& node, const std::string& name, const std::string& value) {
     const PropertyClass* property = system.catalogue().find(name);
     ASSERT_NE(property, nullptr) << name;
     system.write(node, *property, "Common", value);
     system.invalidateCaches();
   }
-  void setAll(const std::vector<std::pair<const char*, const char*>>& values) {
-    for (const auto& value : values) set(value.first, value.second);
+  void set(const std::string& name, const std::string& value) { set(*project, name, value); }
+  void setAll(const std::vector<std::pair<std::string, std::string>>& values, ProjectElement* node = nullptr) {
+    for (const auto& value : values) set(node != nullptr ? *node : *project, value.first, value.second);
   }
   ProjectElement& addFile(const std::string& name, const std::string& content = "int x;\n",
                           ProjectElement* parent = nullptr) {
@@ -95,6 +100,12 @@ class WalkFixture : public ::testing::Test {
     for (const test::FakeToolCall& call : calls()) names.push_back(call.tool);
     return names;
   }
+  /// Whether the build ran exactly "tools" in order; the message shows the output.
+  ::testing::AssertionResult ran(const std::string& tools) const {
+    const Strings names = toolNames();
+    if (names == words(tools)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "ran" << shown(names) << "\n" << output.str() << errors.str();
+  }
   /// The arguments of the call of "name" after "skip" others of it, or none.
   Strings argumentsOf(const std::string& name, int skip = 0) const {
     for (const test::FakeToolCall& call : calls()) {
@@ -102,8 +113,7 @@ class WalkFixture : public ::testing::Test {
     }
     return {};
   }
-  /// Forgets the recorded calls and the printed output.
-  void reset() {
+  void reset() {  // forgets the recorded calls and the printed output
     std::filesystem::remove(dir.path() + "/calls.log");
     output.str({});
   }

@@ -2,9 +2,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstdint>
-#include <limits>
-#include <string>
 
 #include "xml/expression_value.h"
 #include "xml/parser_exception.h"
@@ -16,9 +13,8 @@ namespace {
 constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
 constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
 
-/// The result of evaluating "text": a signed 64-bit value or a boolean as its
-/// text alone ("-3", "true"), other values after their type ("double 1.5"),
-/// or the error message.
+/// The result of evaluating "text": a signed 64-bit value or a boolean as its text alone ("-3", "true"), other values
+/// after their type ("double 1.5"), or the error message.
 std::string outcome(ExpressionParser& parser, const std::string& text) {
   try {
     const ExpressionValue value = parser.evaluate(text);
@@ -32,41 +28,29 @@ std::string outcome(ExpressionParser& parser, const std::string& text) {
 TEST(ExpressionEvaluateTest, ValuesFollowTheOperatorRules) {
   SimpleExpressionParser parser;
   const std::pair<const char*, const char*> cases[] = {
-      // Precedence and left associativity.
       {"1+2*3", "7"}, {"10-4-3", "3"}, {"100/10/5", "2"}, {"2*3%4", "2"}, {"1+2<<3", "24"}, {"1<<2+3", "32"},
       {"6&3^1|8", "11"}, {"1|2^3&5", "3"}, {"-2*-3", "6"}, {"~0", "-1"}, {"- -5", "5"}, {"+7", "7"},
-      // Literals: hexadecimal, octal, binary, suffixes; octal digits are not checked.
-      {"0x10 + 010", "24"}, {"0b1011", "11"}, {"0x", "0"}, {"0b", "0"}, {"0xFFu", "255"}, {"10UL", "10"},
-      {"077", "63"}, {"09", "9"},
-      // Integer division truncates toward zero.
-      {"-7/2", "-3"}, {"-7%2", "-1"}, {"7/-2", "-3"},
-      // Shifts: the count is taken modulo 64; right shifts are arithmetic.
-      {"1<<4", "16"}, {"1<<64", "1"}, {"1<<65", "2"}, {"1<<-1", "-9223372036854775808"}, {"-16>>2", "-4"},
-      {"-1>>63", "-1"},
-      // Arithmetic wraps in two's complement.
-      {"0x7FFFFFFFFFFFFFFF + 1", "-9223372036854775808"}, {"0x4000000000000000 * 4", "0"},
-      {"-(0x7FFFFFFFFFFFFFFF + 1)", "-9223372036854775808"},
-      // The most negative value divided by -1 wraps to itself, remainder 0.
-      {"(0x7FFFFFFFFFFFFFFF + 1) / -1", "-9223372036854775808"}, {"(0x7FFFFFFFFFFFFFFF + 1) % -1", "0"},
-      // A literal that fits in 64 unsigned bits keeps its bits.
+      // Literals: hexadecimal, octal, binary, suffixes; octal digits are not checked; all 64 unsigned bits kept.
       {"0xFFFFFFFFFFFFFFFF", "-1"}, {"18446744073709551615", "-1"}, {"01777777777777777777777", "-1"},
-      // Only the first complete expression is read.
-      {"1 2", "1"}, {"3 )", "3"},
-      {"2<3", "true"}, {"3<=2", "false"}, {"3>2 && 2>=2", "true"}, {"1==2 || 2!=2", "false"}, {"!0", "true"},
-      {"!5", "false"}, {"!0.0", "true"}, {"-1 < 0", "true"}, {"0xFFFFFFFFFFFFFFFF < 0", "true"}, {"5 && 0", "false"},
-      {"1 && 2.5", "true"}, {"0 || 0.0", "false"}, {"(1 < 2) == (3 < 4)", "true"},
+      {"0x10 + 010", "24"}, {"0b1011", "11"}, {"0x", "0"}, {"0b", "0"}, {"0xFFu", "255"}, {"10UL", "10"}, {"077", "63"},
+      {"09", "9"}, {"-7/2", "-3"}, {"-7%2", "-1"}, {"7/-2", "-3"},
+      // Shift counts are taken modulo 64; right shifts are arithmetic; arithmetic wraps.
+      {"1<<4", "16"}, {"1<<64", "1"}, {"1<<65", "2"}, {"1<<-1", "-9223372036854775808"}, {"-16>>2", "-4"},
+      {"-1>>63", "-1"}, {"0x7FFFFFFFFFFFFFFF + 1", "-9223372036854775808"}, {"0x4000000000000000 * 4", "0"},
+      {"-(0x7FFFFFFFFFFFFFFF + 1)", "-9223372036854775808"}, {"(0x7FFFFFFFFFFFFFFF + 1) / -1", "-9223372036854775808"},
+      {"(0x7FFFFFFFFFFFFFFF + 1) % -1", "0"}, {"1 2", "1"}, {"3 )", "3"}, {"2<3", "true"}, {"3<=2", "false"},
+      {"3>2 && 2>=2", "true"}, {"1==2 || 2!=2", "false"}, {"!0", "true"}, {"!5", "false"}, {"!0.0", "true"},
+      {"-1 < 0", "true"}, {"0xFFFFFFFFFFFFFFFF < 0", "true"}, {"5 && 0", "false"}, {"1 && 2.5", "true"},
+      {"0 || 0.0", "false"}, {"(1 < 2) == (3 < 4)", "true"},
       // A boolean left compares truth, and computes whether the result is non-zero.
       {"1 < 2 == 1", "true"}, {"(2 > 1) + 0", "true"}, {"(2 > 1) - 1", "false"},
       // Strings compare by byte value; a right operand is compared as text.
       {"\"abc\"==\"abc\"", "true"}, {"\"abc\"==\"ABC\"", "false"}, {"\"abc\"!=\"abd\"", "true"},
       {"\"abc\"<\"abd\"", "true"}, {"\"b\">\"abc\"", "true"}, {"\"\"==\"\"", "true"}, {"\"12\"==12", "true"},
-      {"\"\xC3\xA9\" > \"z\"", "true"},
-      // Short circuit: the undecided side is never evaluated.
-      {"0 && 1/0", "false"}, {"1 || undefined", "true"},
-      // A floating operand makes the operation floating.
-      {"1.5", "double 1.5"}, {"1.5*2", "double 3"}, {"2*1.5", "double 3"}, {"1+0.25", "double 1.25"},
-      {"7.5%2", "double 1.5"}, {"-1.5", "double -1.5"}, {"3.0/2", "double 1.5"}, {"5.9 & 3", "double 1"},
-      {"1 - 0.5 - 0.25", "double 0.25"}, {"\"a b\"", "string a b"}, {" \t ", "unknown "},
+      {"\"\xC3\xA9\" > \"z\"", "true"}, {"0 && 1/0", "false"}, {"1 || undefined", "true"}, {"1.5", "double 1.5"},
+      {"1.5*2", "double 3"}, {"2*1.5", "double 3"}, {"1+0.25", "double 1.25"}, {"7.5%2", "double 1.5"},
+      {"-1.5", "double -1.5"}, {"3.0/2", "double 1.5"}, {"5.9 & 3", "double 1"}, {"1 - 0.5 - 0.25", "double 0.25"},
+      {"\"a b\"", "string a b"}, {" \t ", "unknown "},
   };
   for (const auto& [input, expected] : cases) EXPECT_EQ(outcome(parser, input), expected) << input;
 }
@@ -110,8 +94,7 @@ TEST(ExpressionEvaluateTest, ErrorMessages) {
 
 TEST(ExpressionEvaluateTest, ConvenienceCallsReportThroughTheOkFlag) {
   SimpleExpressionParser parser;
-  // The results of evaluateBool, evaluateSigned and evaluateUnsigned, each
-  // followed by "!" when it cleared the ok flag.
+  // The results of evaluateBool, evaluateSigned and evaluateUnsigned, each followed by "!" when it cleared the ok flag.
   const auto results = [&parser](const char* input) {
     bool ok[3] = {false, false, false};
     const bool truth = parser.evaluateBool(input, &ok[0]);
@@ -136,10 +119,7 @@ class SymbolParser : public SimpleExpressionParser {
   ExpressionValue lookupSymbol(const std::vector<std::string>& scope) override {
     if (scope.size() == 1 && scope[0] == "u") return ExpressionValue::makeUnsigned(3, 4);
     if (scope.size() != 1 || scope[0] != "m") return SimpleExpressionParser::lookupSymbol(scope);
-    ExpressionValue marker;
-    marker.kind = ValueKind::Marker;
-    marker.data = 40;
-    return marker;
+    return ExpressionValue{.kind = ValueKind::Marker, .data = 40};
   }
   ExpressionValue resolveMarker(const ExpressionValue& marker) override {
     return ExpressionValue::makeSigned(static_cast<int64_t>(marker.data));
@@ -149,12 +129,10 @@ class SymbolParser : public SimpleExpressionParser {
 TEST(ExpressionEvaluateTest, ValuesSuppliedByADerivedParser) {
   SymbolParser parser;
   const std::pair<const char*, const char*> cases[] = {
-      // An unsigned left operand makes the operation unsigned, at its size.
+      // An unsigned left operand makes the operation unsigned, at its size; markers resolve before use and at the top.
       {"u - 4", "unsigned int 4294967295"}, {"u << 31", "unsigned int 2147483648"}, {"u / 2", "unsigned int 1"},
       {"u < -1", "true"} /* -1 read as unsigned 64-bit */, {"-1 > u", "false"} /* a signed left compares signed */,
-      {"1 << u", "integer shift value expected"}, {"x", "x symbol not found"},
-      // Markers are resolved before they are used, and at the top.
-      {"m + 2", "42"}, {"m", "40"},
+      {"1 << u", "integer shift value expected"}, {"x", "x symbol not found"}, {"m + 2", "42"}, {"m", "40"},
   };
   for (const auto& [input, expected] : cases) EXPECT_EQ(outcome(parser, input), expected) << input;
 }
@@ -171,7 +149,6 @@ TEST(ExpressionEvaluateTest, NestingIsBoundedInsteadOfOverflowingTheStack) {
       {repeat("(", 100000) + "1" + repeat(")", 100000), deep}, {repeat("-", 100000) + "1", deep},
       {repeat("!~", 50000) + "1", deep}, {"1" + repeat("+1", 100000), deep}, {"a" + repeat("[0]", 100000), deep},
       {"(int" + repeat("*", 100000) + ")1", deep}, {"(" + repeat("struct{", 100000), deep},
-      // Within the bounds everything still evaluates.
       {repeat("(", 150) + "1" + repeat(")", 150), "1"}, {"0" + repeat("+1", 900), "900"},
       {repeat("- ", 150) + "1", "1"},
   };
@@ -182,25 +159,20 @@ TEST(ExpressionValueTest, ConversionsFollowKindSizeAndWidth) {
   const double inf = std::numeric_limits<double>::infinity();
   ExpressionValue bitField = ExpressionValue::makeSigned(0b101, 4);
   bitField.bitWidth = 3;  // sign-extended from its width
-  const struct {
-    ExpressionValue value;
-    int64_t asSigned;
-    uint64_t asUnsigned;
-  } cases[] = {
+  using V = ExpressionValue;
+  const auto bits = [](double value) { return std::bit_cast<uint64_t>(value); };
+  const auto real = [](double value) { return ExpressionValue::makeFloating(value); };
+  const struct { ExpressionValue value; int64_t asSigned; uint64_t asUnsigned; } cases[] = {
       // Integers are read at their size; only signed ones are sign-extended.
-      {ExpressionValue::makeSigned(0x1FF, 1), -1, 0xFF}, {ExpressionValue::makeSigned(0x18000, 2), -32768, 0x8000},
-      {ExpressionValue::makeUnsigned(0xFFFFFFFF80000000u, 4), 0x80000000, 0x80000000u}, {bitField, -3, 5},
+      {V::makeSigned(0x1FF, 1), -1, 0xFF}, {V::makeSigned(0x18000, 2), -32768, 0x8000}, {bitField, -3, 5},
+      {V::makeUnsigned(0xFFFFFFFF80000000u, 4), 0x80000000, 0x80000000u},
       // Doubles truncate toward zero and clamp; the unsigned view is the bit pattern.
-      {ExpressionValue::makeFloating(2.9), 2, std::bit_cast<uint64_t>(2.9)},
-      {ExpressionValue::makeFloating(-2.9), -2, std::bit_cast<uint64_t>(-2.9)},
-      {ExpressionValue::makeFloating(std::nan("")), 0, std::bit_cast<uint64_t>(std::nan(""))},
-      {ExpressionValue::makeFloating(inf), kMax, std::bit_cast<uint64_t>(inf)},
-      {ExpressionValue::makeFloating(-1e30), kMin, std::bit_cast<uint64_t>(-1e30)},
-      {ExpressionValue::makeFloating(-9223372036854775808.0), kMin, std::bit_cast<uint64_t>(-9223372036854775808.0)},
-      {ExpressionValue::makeFloating(1.5, 4), 1, std::bit_cast<uint32_t>(1.5f)},
-      {ExpressionValue::makeFloating(1e300, 4), kMax, std::bit_cast<uint32_t>(std::numeric_limits<float>::infinity())},
-      // Other kinds convert to zero, a boolean to 0 or 1.
-      {ExpressionValue::makeString("12"), 0, 0}, {ExpressionValue(), 0, 0}, {ExpressionValue::makeBoolean(true), 1, 1},
+      {real(2.9), 2, bits(2.9)}, {real(-2.9), -2, bits(-2.9)}, {real(std::nan("")), 0, bits(std::nan(""))},
+      {real(inf), kMax, bits(inf)}, {real(-1e30), kMin, bits(-1e30)},
+      {real(-9223372036854775808.0), kMin, bits(-9223372036854775808.0)},
+      {V::makeFloating(1.5, 4), 1, std::bit_cast<uint32_t>(1.5f)},
+      {V::makeFloating(1e300, 4), kMax, std::bit_cast<uint32_t>(std::numeric_limits<float>::infinity())},
+      {V::makeString("12"), 0, 0}, {V(), 0, 0}, {V::makeBoolean(true), 1, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value.typeName() + " " + std::to_string(c.value.data));

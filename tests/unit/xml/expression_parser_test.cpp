@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <limits>
-#include <string>
-#include <vector>
 
 #include "xml/parser_exception.h"
 #include "xml/simple_expression_parser.h"
@@ -15,38 +12,26 @@ namespace {
 
 TEST(ExpressionParserTest, TreeShapeShowsPrecedenceAndAssociativity) {
   SimpleExpressionParser parser;
-  const struct {
-    const char* input;
-    const char* tree;  // "" for none
-    std::size_t end = std::string::npos;  // where parsing stopped; npos: at the end
-  } cases[] = {
-      {"1+2*3", "PlusExpression(1, MultiplyExpression(2, 3))"},
-      {"10-4-3", "MinusExpression(MinusExpression(10, 4), 3)"},
-      {"a = b = 1", "AssignExpression(AssignExpression(a, b), 1)"},
-      {"a += 2", "AssignExpression(a, PlusExpression(a, 2))"},
+  // The tree ("" for none) and where parsing stopped (npos: at the end).
+  const struct { const char* input; const char* tree; std::size_t end = std::string::npos; } cases[] = {
+      {"1+2*3", "PlusExpression(1, MultiplyExpression(2, 3))"}, {"++a", "AssignExpression(a, PlusExpression(a, 1))"},
+      {"10-4-3", "MinusExpression(MinusExpression(10, 4), 3)"}, {"a != b >= c", "NeExpression(a, GeExpression(b, c))"},
+      {"a = b = 1", "AssignExpression(AssignExpression(a, b), 1)"}, {"+*p", "LeftSquareBracketExpression(p, 0)"},
+      {"a += 2", "AssignExpression(a, PlusExpression(a, 2))"}, {"&s->m", "AddressofExpression(DotExpression(s, ->m))"},
       {"x[1] <<= 2",
        "AssignExpression(LeftSquareBracketExpression(x, 1), LshiftExpression(LeftSquareBracketExpression(x, 1), 2))"},
-      {"++a", "AssignExpression(a, PlusExpression(a, 1))"},
       {"--p.f", "AssignExpression(DotExpression(p, .f), MinusExpression(DotExpression(p, .f), 1))"},
       {"a || b && c | d ^ e & f == g < h << i + j * k",
-       "LogicalOrExpression(a, LogicalAndExpression(b, BitOrExpression(c, BitXorExpression(d, "
-       "BitAndExpression(e, EqExpression(f, LtExpression(g, LshiftExpression(h, PlusExpression(i, "
-       "MultiplyExpression(j, k))))))))))"},
+       "LogicalOrExpression(a, LogicalAndExpression(b, BitOrExpression(c, BitXorExpression(d, BitAndExpression(e, "
+       "EqExpression(f, LtExpression(g, LshiftExpression(h, PlusExpression(i, MultiplyExpression(j, k))))))))))"},
       {"!-~1", "LogicalNotExpression(NegateExpression(BitNotExpression(1)))"},
-      {"+*p", "LeftSquareBracketExpression(p, 0)"},
-      {"&s->m", "AddressofExpression(DotExpression(s, ->m))"},
-      {"-a[2]", "NegateExpression(LeftSquareBracketExpression(a, 2))"},
+      {"-a[2]", "NegateExpression(LeftSquareBracketExpression(a, 2))"}, {"::std::x", "::std::x"},
       {"f()(1, x + 1)", "CallExpression(CallExpression(f), 1, PlusExpression(x, 1))"},
-      {"(unsigned char *)p", "CastExpression(unsigned char *, p)"},
-      {"(int[2][3])p", "CastExpression(int[2][3], p)"},
-      {"sizeof(long long)", "SizeofExpression(long long)"},
-      {"sizeof -x", "SizeofExpression(NegateExpression(x))"},
+      {"(unsigned char *)p", "CastExpression(unsigned char *, p)"}, {"(int[2][3])p", "CastExpression(int[2][3], p)"},
+      {"sizeof(long long)", "SizeofExpression(long long)"}, {"sizeof -x", "SizeofExpression(NegateExpression(x))"},
       {"addressof(\"m.c\", 0x10)", "AddressofLineExpression(\"m.c\", 16)"},
-      {"::std::x", "::std::x"},
-      {"@pc + 1.25 + \"s\"", "PlusExpression(PlusExpression(@pc, 1.25), \"s\")"},
-      {"a != b >= c", "NeExpression(a, GeExpression(b, c))"},
-      // Parsing stops after one expression.
-      {"", "", 0}, {"  ", "", 2}, {"1 2", "1", 2}, {"(1+2) ; rest", "PlusExpression(1, 2)", 6},
+      {"@pc + 1.25 + \"s\"", "PlusExpression(PlusExpression(@pc, 1.25), \"s\")"}, {"", "", 0}, {"  ", "", 2},
+      {"1 2", "1", 2}, {"(1+2) ; rest", "PlusExpression(1, 2)", 6},
   };
   for (const auto& c : cases) {
     std::size_t end = 99;
@@ -76,10 +61,7 @@ TEST(ExpressionParserTest, DuplicateCopiesOnlyLeavesMemberAccessAndIndexing) {
 
 TEST(ExpressionParserTest, VisitPassesTheRequestToEachDirectOperand) {
   SimpleExpressionParser parser;
-  const struct {
-    const char* input;
-    std::vector<std::string> operands;
-  } cases[] = {
+  const struct { const char* input; std::vector<std::string> operands; } cases[] = {
       {"1", {}}, {"-a", {"a"}}, {"a*b+c", {"MultiplyExpression(a, b)", "c"}}, {"f(x, 2)", {"f", "x", "2"}},
       {"a[1]", {"a", "1"}}, {"(int)a", {"a"}}, {"sizeof(int)", {}}, {"a = 1", {"a", "1"}},
   };
@@ -90,8 +72,7 @@ TEST(ExpressionParserTest, VisitPassesTheRequestToEachDirectOperand) {
   }
 }
 
-/// Knows the typedef "u8" and the structure "point", and reports the type
-/// of each cast instead of failing.
+/// Knows the typedef "u8" and the structure "point", and reports the type of each cast instead of failing.
 class TypedParser : public SimpleExpressionParser {
  public:
   std::string lastCast;

@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
 #include <cstring>
-#include <memory>
-#include <utility>
-#include <vector>
 
 #include "unit/xml/xml_tree_dump.h"
 #include "xml/xml_document.h"
@@ -30,13 +26,11 @@ TEST(XmlNodePoolTest, BlocksAreAlignedDistinctAndGivenBack) {
       }
     }
     EXPECT_EQ(xml_node_pool::balance() - before, static_cast<std::ptrdiff_t>(blocks.size()));
-    // No block overlaps another: each still holds its own fill. Given back
-    // in a different order than they were made.
+    // No block overlaps another: each still holds its own fill. Given back in a different order than they were made.
     for (size_t parity = 0; parity < 2; ++parity) {
       for (size_t i = parity; i < blocks.size(); i += 2) {
-        for (size_t at = 0; at < blocks[i].second; ++at) {
+        for (size_t at = 0; at < blocks[i].second; ++at)
           ASSERT_EQ(blocks[i].first[at], i & 0xFF) << "block " << i << " of size " << blocks[i].second;
-        }
         xml_node_pool::release(blocks[i].first, blocks[i].second);
       }
     }
@@ -46,8 +40,7 @@ TEST(XmlNodePoolTest, BlocksAreAlignedDistinctAndGivenBack) {
   EXPECT_EQ(xml_node_pool::balance(), before);
 }
 
-/// An element larger than the pool's largest class, as document classes
-/// derive them; it checks on the way out that no other block overlapped it.
+/// An element larger than the pool's largest class; it checks on the way out that no other block overlapped it.
 class HeavyElement : public XMLElement {
  public:
   explicit HeavyElement(std::string name) : XMLElement(std::move(name)) { payload_.fill(0x5A); }
@@ -77,8 +70,8 @@ TEST(XmlNodePoolTest, EveryNodeIsGivenBackWhateverOwnsItLast) {
     auto second = std::make_unique<MixedDocument>();
     ASSERT_TRUE(first->parse(text));
     ASSERT_TRUE(second->parse(text));
-    // Move a subtree from the first document into the second, then drop the
-    // first document while its former subtree lives on in the second.
+    // Move a subtree from the first document into the second, then drop the first document while its former subtree
+    // lives on in the second.
     second->root()->appendChild(first->root()->removeChild(first->root()->firstChildElement()));
     std::unique_ptr<XMLNode> replaced =
         second->root()->replaceChild(second->root()->firstChildElement(), std::make_unique<XMLComment>("r"));
@@ -88,8 +81,8 @@ TEST(XmlNodePoolTest, EveryNodeIsGivenBackWhateverOwnsItLast) {
     std::unique_ptr<XMLElement> root = second->takeRoot();
     second.reset();
     EXPECT_EQ(test::dumpTree(root.get()), "r(<!r> p(h2) h3 h1[a=1](m1 <[d]>))");
-    // Trees dropped by the parser itself: a failed parse, elements left
-    // open, and a top-level element replaced by a later one.
+    // Trees dropped by the parser itself: a failed parse, elements left open, and a top-level element replaced by a
+    // later one.
     MixedDocument third(true);
     EXPECT_FALSE(third.parse("<h><m>text<h x='1'/></m></h>"));
     EXPECT_TRUE(third.parse("<h>a<m>b<h>c"));

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 #include "unit/xml/xml_tree_dump.h"
 #include "xml/xml_element.h"
 

@@ -5,6 +5,7 @@
 // Bytes outside printable ASCII show as \xNN.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "xml/xml_element.h"
@@ -57,5 +58,15 @@ inline bool allTagged(const XMLNode* node) {
   }
   return true;
 }
+
+/// "Base" whose elements are all tagged.
+template <class Base>
+class Tagged : public Base {
+ public:
+  using Base::Base;
+  std::unique_ptr<XMLElement> createElement(std::string name) override {
+    return std::make_unique<TaggedElement>(std::move(name));
+  }
+};
 
 }  // namespace tidewater::test

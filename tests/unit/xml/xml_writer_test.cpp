@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 #include "unit/xml/xml_tree_dump.h"
 #include "xml/xml_document.h"
 
@@ -15,19 +12,12 @@ using test::visibleBytes;
 
 TEST(XmlWriterTest, WritesParsedDocuments) {
   const char* map = "<map><reg name=\"CTRL\" start=\"0x40\"/><one name=\"a-very-long-single-value\"/></map>";
-  // At depth 1 with indent 2, <reg name="CTRL" start="0x40"> measures
-  // 2 + 3 + 1 + (4 + 4 + 4) + (5 + 4 + 4) = 31.
+  // At depth 1 with indent 2, <reg name="CTRL" start="0x40"> measures 2 + 3 + 1 + (4 + 4 + 4) + (5 + 4 + 4) = 31.
   const char* wrapped =
       "<map>\n  <reg\n    name=\"CTRL\"\n    start=\"0x40\" />\n  <one name=\"a-very-long-single-value\" />\n</map>\n";
   const char* flat =
       "<map>\n  <reg name=\"CTRL\" start=\"0x40\" />\n  <one name=\"a-very-long-single-value\" />\n</map>\n";
-  const struct {
-    const char* input;
-    bool keepText;
-    uint32_t indent;
-    uint32_t lineWidth;
-    const char* written;
-  } cases[] = {
+  const struct { const char* input; bool keepText; uint32_t indent; uint32_t lineWidth; const char* text; } cases[] = {
       {"<a x=\"1\"/>", false, 2, 0, "<a x=\"1\" />\n"}, {"<a/>", false, 2, 0, "<a/>\n"}, {"<a/>", false, 0, 0, "<a/>"},
       {"<a x=\"1\"><b/><c y=\"2\"><d/></c></a>", false, 2, 0,
        "<a x=\"1\">\n  <b/>\n  <c y=\"2\">\n    <d/>\n  </c>\n</a>\n"},
@@ -52,7 +42,7 @@ TEST(XmlWriterTest, WritesParsedDocuments) {
     SCOPED_TRACE(visibleBytes(c.input) + " width " + std::to_string(c.lineWidth));
     XMLDocument first(c.keepText);
     ASSERT_TRUE(first.parse(c.input));
-    EXPECT_EQ(first.writeToString(c.indent, c.lineWidth), c.written);
+    EXPECT_EQ(first.writeToString(c.indent, c.lineWidth), c.text);
   }
 }
 
@@ -63,13 +53,11 @@ TEST(XmlWriterTest, WritesTreesBuiltInCode) {
   root->setAttribute("flag", std::nullopt);
   root->setAttribute("b", std::string("2"));
   document.setRoot(std::move(root));
-  // An attribute without value is written empty. Length (1 + 1) + (1 + 1 + 4)
-  // + (4 + 4) + (1 + 1 + 4) = 22: wrapped at 21, but "flag" stays inline.
+  // Written empty without a value; (1 + 1) + (1 + 1 + 4) + (4 + 4) + (1 + 1 + 4) = 22: wrapped at 21, "flag" inline.
   EXPECT_EQ(document.writeToString(0, 0), "<e a=\"1\" flag=\"\" b=\"2\" />");
   EXPECT_EQ(document.writeToString(0, 21), "<e\na=\"1\" flag=\"\"\nb=\"2\" />");
   EXPECT_EQ(document.writeToString(0, 22), "<e a=\"1\" flag=\"\" b=\"2\" />");
 
-  // Mixed children follow each other without newlines.
   root = document.createElement("a");
   root->appendChild(document.createElement("b"));
   root->appendChild(std::make_unique<XMLData>("x<"));
