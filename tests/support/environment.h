@@ -17,10 +17,10 @@ class ScopedVariable {
   const char* name_;
 };
 
-/// The installed tree the end-to-end tests drive (TW_DIST overrides it).
+/// The installed tree the end-to-end tests drive.
 std::string distDirectory();
 
-/// The directory of checked-in test inputs (TW_TEST_DATA overrides it).
+/// The directory of checked-in test inputs.
 std::string testDataDirectory();
 
 /// A whole file's bytes; fails the calling test when it cannot be read.

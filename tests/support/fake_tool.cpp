@@ -2,8 +2,7 @@
 // their names. Each run appends its name and then its arguments, indented by
 // two spaces, one per line to the file TW_FAKE_TOOL_LOG names; writes the
 // file named after "-o"; and, when its name is one of the ";"-separated names
-// in TW_FAKE_TOOL_FAIL ("*": all), says so and exits with TW_FAKE_TOOL_STATUS
-// (default 1). Otherwise it exits with 0.
+// in TW_FAKE_TOOL_FAIL ("*": all), says so and exits with 1, otherwise with 0.
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,7 +43,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!listed(name, std::getenv("TW_FAKE_TOOL_FAIL"))) return 0;
-  const char* status = std::getenv("TW_FAKE_TOOL_STATUS");
   std::fprintf(stderr, "%s: failing as asked\n", name.c_str());
-  return status != nullptr && *status != '\0' ? std::atoi(status) : 1;
+  return 1;
 }

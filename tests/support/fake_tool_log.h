@@ -5,12 +5,9 @@
 
 namespace tidewater::test {
 
-/// The fake toolchain program (tests/support/fake_tool.cpp) appends one call
-/// record to the file TW_FAKE_TOOL_LOG names; TW_FAKE_TOOL_FAIL
-/// (";"-separated names, or "*") and TW_FAKE_TOOL_STATUS make chosen tools fail.
+/// The variables fake_tool.cpp reads.
 inline constexpr const char* kFakeToolLogVariable = "TW_FAKE_TOOL_LOG";
 inline constexpr const char* kFakeToolFailVariable = "TW_FAKE_TOOL_FAIL";
-inline constexpr const char* kFakeToolStatusVariable = "TW_FAKE_TOOL_STATUS";
 
 /// One run of the fake tool: the name it was started under and its arguments.
 struct FakeToolCall {

@@ -4,13 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 namespace tidewater::test {
 
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& arguments,
-                         const std::string& directory, const std::vector<std::string>& environment) {
+                         const std::string& directory) {
   int pipes[2][2];  // standard output, standard error
   if (pipe(pipes[0]) != 0 || pipe(pipes[1]) != 0) throw std::runtime_error("pipe failed");
   const pid_t pid = fork();
@@ -20,11 +19,6 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
     dup2(pipes[1][1], 2);
     for (const int fd : {pipes[0][0], pipes[0][1], pipes[1][0], pipes[1][1]}) close(fd);
     if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
-    for (const auto& entry : environment) {
-      const auto equals = entry.find('=');
-      if (equals == std::string::npos) unsetenv(entry.c_str());
-      else setenv(entry.substr(0, equals).c_str(), entry.c_str() + equals + 1, 1);
-    }
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);

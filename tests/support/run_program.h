@@ -5,8 +5,7 @@
 
 namespace tidewater::test {
 
-/// What a finished child process left: its exit status (-1 when it did not
-/// exit normally) and everything it wrote on each stream.
+/// A finished child's exit status (-1 if it did not exit normally) and output.
 struct ProgramResult {
   int exitStatus = -1;
   std::string standardOutput;
@@ -14,11 +13,8 @@ struct ProgramResult {
 };
 
 /// Runs the program at "path" with exactly these arguments (arguments[0] is
-/// the name the child sees), in "directory" when not empty, with
-/// "environment" entries ("NAME=value", or "NAME" to unset) applied on top of
-/// this process's environment.
+/// the name the child sees), in "directory" when not empty.
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& arguments,
-                         const std::string& directory = {},
-                         const std::vector<std::string>& environment = {});
+                         const std::string& directory = {});
 
 }  // namespace tidewater::test

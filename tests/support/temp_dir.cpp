@@ -8,8 +8,7 @@
 namespace tidewater::test {
 
 TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tw-test-XXXXXX";
+  std::string pattern = (std::filesystem::temp_directory_path() / "tw-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = std::filesystem::canonical(pattern).string();
 }

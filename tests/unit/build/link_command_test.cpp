@@ -89,7 +89,6 @@ TEST_F(LinkCommandTest, FormattedIOVariantsFollowTheirProperties) {
       "linker_printf_width_precision_supported", "linker_printf_wchar_enabled", "linker_scanf_fp_enabled",
       "linker_scanf_fmt_level", "linker_scanf_character_group_matching_enabled"};
   const struct { const char* values[7]; std::string printf, scanf; } cases[] = {
-      {{"Double", "long long", "Yes", "No", "Yes", "long long", "Yes"}, "float_long_long", "float_long_long_cc"},
       {{"Double", "long", "Yes", "No", "Yes", "long", "Yes"}, "float_long", "float_long_cc"},
       {{"Float", "long long", "Yes", "Yes", "Yes", "long long", "No"}, "short_float_long_long_wchar",
        "float_long_long"},

@@ -16,12 +16,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using StreamLines = std::vector<std::pair<bool, std::string>>;  // (is standard output, line)
 
-std::string joined(const Lines& items) {
-  std::string text;
-  for (const std::string& item : items) text += "[" + item + "]";
-  return text;
-}
-
 // Records every line in arrival order, with its stream.
 class RecordingProcess : public Process {
  public:
@@ -70,10 +64,11 @@ TEST(ProcessTest, StatusIsTheExitCodeAsASignedByte) {
       {{"pwd"}, -1, "/absent"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
     RecordingProcess process;
-    EXPECT_EQ(process.runWaiting(c.arguments, directory.path() + c.directory), c.status) << joined(c.arguments);
-    EXPECT_FALSE(process.running()) << joined(c.arguments);
-    EXPECT_TRUE(process.lines.empty()) << joined(c.arguments);
+    EXPECT_EQ(process.runWaiting(c.arguments, directory.path() + c.directory), c.status);
+    EXPECT_FALSE(process.running());
+    EXPECT_TRUE(process.lines.empty());
   }
   RecordingProcess process;
   EXPECT_EQ(process.runWaiting({"pwd"}, directory.path()), 0);
@@ -97,7 +92,7 @@ TEST(ProcessTest, RedirectionsWriteStreamsIntoFilesRelativeToTheWorkingDirectory
   const std::string& dir = directory.path();
   auto run = [&dir](const Lines& arguments, bool capture = true, bool pipes = true) {
     RecordingProcess process;
-    EXPECT_EQ(process.run(arguments, true, dir, capture, pipes), 0) << joined(arguments);
+    EXPECT_EQ(process.run(arguments, true, dir, capture, pipes), 0) << ::testing::PrintToString(arguments);
     return process.lines;
   };
   const char* bothStreams = "echo out1; sleep 0.2; echo err1 >&2; sleep 0.2; printf out2";

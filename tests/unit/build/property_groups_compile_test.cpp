@@ -1,24 +1,15 @@
 // What the selected property groups add to a compile's preprocessor options.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "build/compile_command.h"
-#include "project/arm_project_system.h"
 #include "project/property_value_group_file.h"
-#include "support/temp_dir.h"
+#include "walk_fixture.h"
 
 namespace tidewater {
 namespace {
 
-using Strings = std::vector<std::string>;
-
-class PropertyGroupsCompileTest : public ::testing::Test {
+class PropertyGroupsCompileTest : public WalkFixture {
  protected:
   PropertyGroupsCompileTest() {
-    project = &system.newProject(system.newSolution("s", directory.path()), "app", directory.path(), "Executable");
-    directory.write("groups.xml", R"(<propertyGroups>
+    dir.write("p/groups.xml", R"(<propertyGroups>
   <group name="Target" default="Cortex-M3">
     <groupEntry name="Cortex-M3"><cdefine name="CORE_M3"/></groupEntry><groupEntry name="Cortex-M4"/></group>
   <group name="Board" default="Blue"><groupEntry name="Blue">
@@ -28,12 +19,8 @@ class PropertyGroupsCompileTest : public ::testing::Test {
 </propertyGroups>)");
     set("property_groups_file_path", "groups.xml");
   }
-
-  void set(const std::string& name, const std::string& value) {
-    const PropertyClass* property = system.catalogue().find(name);
-    if (property == nullptr) property = system.propertyGroupFile(project, "Common")->group(name);
-    ASSERT_NE(property, nullptr) << name;
-    system.write(*project, *property, "Common", value);
+  void setGroup(const std::string& name, const std::string& value) {
+    system.write(*project, *system.propertyGroupFile(project, "Common")->group(name), "Common", value);
   }
 
   // The include, define and undefine options, without the fixed ones.
@@ -47,18 +34,13 @@ class PropertyGroupsCompileTest : public ::testing::Test {
     }
     return found;
   }
-
-  test::TempDir directory;
-  MacroTable macros;
-  ARMProjectSystem system{macros, "", {}};
-  ProjectElement* project;
 };
 
 TEST_F(PropertyGroupsCompileTest, GroupIncludesAndDefinesFollowTheUserOnesForTheirConfiguration) {
   set("c_user_include_directories", "user");
   set("c_preprocessor_definitions", "USER=2");
   set("c_preprocessor_undefinitions", "GONE");
-  const std::string blue = "-I" + directory.path() + "/boards/blue";
+  const std::string blue = "-I" + inProject("boards/blue");
   const struct { const char* configuration; const char* target; Strings expected; } cases[] = {
       {"Common", "", {"-Iuser", blue, "-D__TARGET_PROCESSOR=Cortex-M3", "-DUSER=2", "-DCORE_M3",
                       "-DLED_BASE=0x40025000", "-UGONE"}},
@@ -68,17 +50,17 @@ TEST_F(PropertyGroupsCompileTest, GroupIncludesAndDefinesFollowTheUserOnesForThe
                                 "-DLED_BASE=0x40025000", "-UGONE"}},
   };
   for (const auto& c : cases) {
-    if (*c.target != '\0') set("Target", c.target);
+    if (*c.target != '\0') setGroup("Target", c.target);
     EXPECT_EQ(selected(c.configuration), c.expected) << c.configuration << " target " << c.target;
   }
 }
 
 TEST_F(PropertyGroupsCompileTest, TheProcessorIsDefinedOnlyWithATargetGroupAndDefinitionsKept) {
   set("c_undefine_all_preprocessor_definitions", "Yes");
-  EXPECT_EQ(selected("Common"), (Strings{"-I.", "-I" + directory.path() + "/boards/blue", "-DCORE_M3",
+  EXPECT_EQ(selected("Common"), (Strings{"-I.", "-I" + inProject("boards/blue"), "-DCORE_M3",
                                          "-DLED_BASE=0x40025000"}));
   set("c_undefine_all_preprocessor_definitions", "No");
-  directory.write("plain.xml", "<propertyGroups><group name=\"Board\"/></propertyGroups>");
+  dir.write("p/plain.xml", "<propertyGroups><group name=\"Board\"/></propertyGroups>");
   for (const char* path : {"plain.xml", ""}) {
     set("property_groups_file_path", path);
     EXPECT_EQ(selected("Common"), Strings{"-I."}) << path;

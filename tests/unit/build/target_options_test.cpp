@@ -2,26 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include "walk_fixture.h"
 
 namespace tidewater {
 namespace {
 
-using Strings = std::vector<std::string>;
 using Form = TargetOptionsForm;
-
-// "a b c" as the list {"a", "b", "c"}.
-Strings words(const std::string& text) {
-  std::istringstream stream(text);
-  Strings list;
-  for (std::string word; stream >> word;) list.push_back(word);
-  return list;
-}
 
 TEST(TargetOptionsTest, BothFamiliesInTheirThreeFormsFollowTheTargetSettings) {
   const struct { const char* label; bool clang; Form form; TargetSettings target; const char* expected; } cases[] = {
-      {"defaults", false, Form::Compiler, {},
-       "-march=armv4t -mlittle-endian -mfloat-abi=soft -mthumb-interwork -mtp=soft"},
       {"M0+ small multiply, interwork", false, Form::Compiler,
        {.core = "Cortex-M0+", .architecture = "v6M", .interwork = "Yes", .cm0HasSmallMultiplier = true},
        "-mcpu=cortex-m0plus.small-multiply -mlittle-endian -mfloat-abi=soft -mthumb -mthumb-interwork -mtp=soft"},

@@ -26,6 +26,16 @@ using Strings = std::vector<std::string>;
 using Calls = std::vector<test::FakeToolCall>;
 using test::ScopedVariable;
 
+/// "a b c" as the list {"a", "b", "c"}, with "DIR" standing for "dir" when one is given.
+inline Strings words(const std::string& text, const std::string& dir = {}) {
+  std::istringstream stream(text);
+  Strings list;
+  for (std::string word; stream >> word;) {
+    if (!dir.empty() && word.find("DIR") != std::string::npos) word.replace(word.find("DIR"), 3, dir);
+    list.push_back(word);
+  }
+  return list;
+}
 /// An argument list on one line, for failure messages.
 inline std::string shown(const Strings& arguments) {
   std::string text;
@@ -56,16 +66,7 @@ class WalkFixture : public ::testing::Test {
   std::string inProject(const std::string& name) const { return projectDir() + "/" + name; }
   /// Installs a fake tool in the tool directory; its path and a space.
   std::string tool(const std::string& name) const { return test::installFakeTool(tools(), name) + " "; }
-  /// "a b c" as the list {"a", "b", "c"}, with DIR standing for the scratch directory.
-  Strings words(const std::string& text) const {
-    std::istringstream stream(text);
-    Strings list;
-    for (std::string word; stream >> word;) {
-      if (word.find("DIR") != std::string::npos) word.replace(word.find("DIR"), 3, dir.path());
-      list.push_back(word);
-    }
-    return list;
-  }
+  Strings words(const std::string& text) const { return tidewater::words(text, dir.path()); }
   /// Whether the builder printed "text"; the message shows what it printed.
   ::testing::AssertionResult printed(const std::string& text) const {
     const bool found = output.str().find(text) != std::string::npos;
@@ -95,14 +96,10 @@ class WalkFixture : public ::testing::Test {
     return walk.buildNode(*project, "Common", flags);
   }
   Calls calls() const { return test::readFakeToolLog(dir.path() + "/calls.log"); }
-  Strings toolNames() const {
-    Strings names;
-    for (const test::FakeToolCall& call : calls()) names.push_back(call.tool);
-    return names;
-  }
   /// Whether the build ran exactly "tools" in order; the message shows the output.
   ::testing::AssertionResult ran(const std::string& tools) const {
-    const Strings names = toolNames();
+    Strings names;
+    for (const test::FakeToolCall& call : calls()) names.push_back(call.tool);
     if (names == words(tools)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "ran" << shown(names) << "\n" << output.str() << errors.str();
   }

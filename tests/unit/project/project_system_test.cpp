@@ -18,12 +18,12 @@ class ProjectSystemTest : public test::ARMProjectTest {
 
 TEST_F(ProjectSystemTest, SkeletonStoresTheProjectDirectoryRelativeToTheSolution) {
   ProjectElement& sub = system.newProject(*solution, "sub", d + "/p", "Library");
-  EXPECT_EQ(*sub.configuration("Common")->nodeAttribute("project_directory"), "p");
-  EXPECT_EQ(*sub.configuration("Common")->nodeAttribute("project_type"), "Library");
+  ProjectElement& common = *sub.configuration("Common");
+  EXPECT_EQ(*common.nodeAttribute("project_directory") + " " + *common.nodeAttribute("project_type"), "p Library");
   EXPECT_EQ(system.findProject("sub"), &sub);
   system.resolvePath(sub, "Common");
   EXPECT_EQ(sub.directory, d + "/p");
-  sub.configuration("Common")->setNodeAttribute("project_directory", "");
+  common.setNodeAttribute("project_directory", "");
   sub.pathResolved = false;
   system.resolvePath(sub, "Common");
   EXPECT_EQ(sub.directory, d);
@@ -49,10 +49,9 @@ TEST_F(ProjectSystemTest, FilePathsResolveAgainstTheProjectDirectoryAndMacrosOnE
 
   // Names: "Name", else the file name, else "<NULL>".
   ProjectElement& folder = system.addChild(*project, std::make_unique<ProjectElement>("folder"));
-  EXPECT_EQ(system.nodeName(folder), "<NULL>");
+  EXPECT_EQ(system.nodeName(folder) + " " + system.nodeName(file), "<NULL> start.s");
   folder.setNodeName("Sources");
   EXPECT_EQ(system.nodeName(folder), "Sources");
-  EXPECT_EQ(system.nodeName(file), "start.s");
 }
 
 TEST_F(ProjectSystemTest, NodeMacroMapDescribesTheNodeAndItsSurroundings) {
@@ -71,10 +70,7 @@ TEST_F(ProjectSystemTest, NodeMacroMapDescribesTheNodeAndItsSurroundings) {
       {"Configuration", "Debug"}, {"OBJ", ".o"}, {"EXE", ".elf"}, {"LIB", ".a"}, {"PackageExt", "twq"},
       {"IntDir", "app Debug"}, {"OutDir", "app Debug"}, {"RootOutDir", ""},
   };
-  for (const auto& [name, value] : expected) {
-    ASSERT_TRUE(map.count(name)) << name;
-    EXPECT_EQ(map.at(name), value) << name;
-  }
+  for (const auto& [name, value] : expected) EXPECT_EQ(map.count(name) ? map.at(name) : "<none>", value) << name;
   EXPECT_EQ(map.count("RootRelativeOutDir"), 0u);
   EXPECT_EQ(system.nodeMacroMap(&inner, "Debug").at("FolderPath"), "Source Files/drivers");
 }
@@ -94,11 +90,9 @@ TEST_F(ProjectSystemTest, ProjectMacrosComeFirstAndFixedMacrosOverwriteThem) {
 
 TEST_F(ProjectSystemTest, FileTypeFollowsTheLowerCaseSuffixOrTheDoctypeOfAnXMLFile) {
   const std::pair<const char*, const char*> cases[] = {
-      {"x.c", "C"}, {"A.C", "C"}, {"x.cpp", "C++"}, {"x.CXX", "C++"}, {"x.cc", "C++"}, {"x.h", "Header"},
-      {"x.hpp", "Header"}, {"x.hxx", "Header"}, {"x.hh", "Header"}, {"x.s", "Assembly"}, {"x.S", "Assembly"},
-      {"x.asm", "Assembly"}, {"x.o", "Object file"}, {"x.a", "Library"}, {"x.elf", "Executable"},
-      {"x.ld", "Linker Script"}, {"x.LD", "Linker Script"}, {"dir.d/x.o", "Object file"}, {"x.txt", ""},
-      {"x.axf", ""}, {"x", ""}, {"x.", ""}, {"src/x.tar.c", "C"}, {"/abs/x.elf", "Executable"}, {"missing.xml", ""},
+      {"A.C", "C"}, {"x.CXX", "C++"}, {"x.hh", "Header"}, {"x.S", "Assembly"}, {"x.a", "Library"},
+      {"x.LD", "Linker Script"}, {"dir.d/x.o", "Object file"}, {"x.axf", ""}, {"x", ""}, {"x.", ""},
+      {"src/x.tar.c", "C"}, {"/abs/x.elf", "Executable"}, {"missing.xml", ""},
   };
   for (const auto& [fileName, expected] : cases) EXPECT_EQ(typeOf(fileName), expected) << fileName;
 
@@ -137,7 +131,7 @@ TEST_F(ProjectSystemTest, FileTypeValueWinsOverOverrideAndSuffix) {
   EXPECT_EQ(typeOf("x.c"), "Object file");
 }
 
-TEST_F(ProjectSystemTest, CommonOnlyValuesAreBoundToCommonAndListValuesShowOnlyTheirOwnLevel) {
+TEST_F(ProjectSystemTest, ValueObjectsBindCommonOnlyValuesShowTheirOwnLevelAndRefreshDependents) {
   ProjectPropertyValue value(system, *project, *system.general().fileType, "Debug");
   EXPECT_TRUE(value.isDefault());
   EXPECT_EQ(value.value(), "Default");
@@ -154,9 +148,8 @@ TEST_F(ProjectSystemTest, CommonOnlyValuesAreBoundToCommonAndListValuesShowOnlyT
   list.setValue("INNER");
   EXPECT_EQ(list.value(), "INNER");
   EXPECT_EQ(system.lookUp(project, defines, "Debug"), "OUTER;INNER");
-}
 
-TEST_F(ProjectSystemTest, ValueWritesRefreshWhatDependsOnThem) {
+  // Writes through the value objects refresh what depends on them.
   ProjectElement& file = addFile("a.c");
   system.resolvePath(file, "Common");
   EXPECT_EQ(file.absoluteFilePath, d + "/a.c");
@@ -181,14 +174,13 @@ TEST(BareProjectSystemTest, KnowsNoToolchainFilesAndExpandsPlainTextWithoutAMap)
   MacroTable macros;
   CountingSystem system(macros);
   ProjectElement& project = system.newProject(system.newSolution("", "/w"), "", "/w", "");
-  const std::pair<const char*, const char*> cases[] = {
-      {"x.o", ""}, {"x.a", ""}, {"x.elf", ""}, {"x.ld", "Linker Script"}};
-  for (const auto& [fileName, expected] : cases) {
+  std::string types;
+  for (const char* fileName : {"x.o", "x.a", "x.elf", "x.ld"}) {
     auto file = std::make_unique<ProjectElement>("file");
     file->setFileName(fileName, true);
-    EXPECT_EQ(system.fileType(system.addChild(project, std::move(file)), "Common"), expected) << fileName;
+    types += system.fileType(system.addChild(project, std::move(file)), "Common") + ";";
   }
-  EXPECT_EQ(system.fileType(project, "Common"), "");
+  EXPECT_EQ(types + system.fileType(project, "Common"), ";;;Linker Script;");
   EXPECT_EQ(system.expandForNode(&project, "Debug", "plain (text)"), "plain (text)");
   EXPECT_EQ(system.mapsBuilt, 0);
   EXPECT_EQ(system.expandForNode(&project, "Debug", "$(Configuration)"), "Debug");

@@ -44,7 +44,7 @@ TEST(PropertyClassTest, LegalValuesSplitOffGroupsOnlyWhenTheFirstHasOneAndBoolea
   EXPECT_TRUE(PropertyClass({.name = "t"}).legalValues().empty());
 }
 
-TEST(PropertyClassTest, IntegerDefaultsPrintAsManyHexDigitsAsTheMaximumNeeds) {
+TEST(PropertyClassTest, IntegerDefaultsPrintAsManyHexDigitsAsTheMaximumNeedsAndTypesHaveNames) {
   const std::tuple<uint32_t, uint32_t, const char*> cases[] = {
       {0, 15, "0x0"},          {0, 255, "0x00"},        {0xab, 4095, "0x0ab"},
       {1, 65535, "0x0001"},    {1, 1048575, "0x00001"}, {1, 16777215, "0x000001"},
@@ -55,11 +55,9 @@ TEST(PropertyClassTest, IntegerDefaultsPrintAsManyHexDigitsAsTheMaximumNeeds) {
         << value << " up to " << maximum;
   }
   EXPECT_EQ(PropertyClass::integerDefault(PropertyType::Integer, 2048, 65535), "2048");
-}
-
-TEST(PropertyClassTest, TypeNamesCoverTheFixedCodesOnly) {
-  const std::pair<int, const char*> cases[] = {{0, "Boolean"}, {15, "JavaScript"}, {16, "Unknown"}, {-1, "Unknown"}};
-  for (const auto& [code, name] : cases) EXPECT_EQ(propertyTypeName(code), name) << code;
+  // Type names cover the fixed codes only.
+  const std::pair<int, const char*> names[] = {{0, "Boolean"}, {15, "JavaScript"}, {16, "Unknown"}, {-1, "Unknown"}};
+  for (const auto& [code, name] : names) EXPECT_EQ(propertyTypeName(code), name) << code;
 }
 
 TEST(PropertyValueListTest, KeepsDisplayOrderAndOneValuePerProperty) {
@@ -109,20 +107,15 @@ class PropertyLookupTest : public ::testing::Test {
 };
 
 TEST_F(PropertyLookupTest, NodeConfigurationThenInheritedThenCommonThenParentThenDefault) {
-  EXPECT_EQ(lookUpProperty(file, text, "Debug"), "default");
-  EXPECT_EQ(lookUpProperty(nullptr, text, "Debug"), "default");
-  set(solution, "Common", text, "from solution");
-  EXPECT_EQ(lookUpProperty(file, text, "Debug"), "from solution");
-  set(*folder, "B", text, "from folder B");
-  EXPECT_EQ(lookUpProperty(file, text, "Debug"), "from folder B");
-  set(*folder, "A", text, "from folder A");
-  EXPECT_EQ(lookUpProperty(file, text, "Debug"), "from folder A");
-  set(*folder, "Debug", text, "from folder Debug");
-  EXPECT_EQ(lookUpProperty(file, text, "Debug"), "from folder Debug");
-  set(*file, "Common", text, "from file");
-  EXPECT_EQ(lookUpProperty(file, text, "Debug"), "from file");
-  set(*file, "Debug", text, "");  // an empty value hides the others
-  EXPECT_EQ(lookUpProperty(file, text, "Debug"), "");
+  EXPECT_EQ(lookUpProperty(file, text, "Debug") + lookUpProperty(nullptr, text, "Debug"), "defaultdefault");
+  // Each write takes precedence over all before it; an empty value hides the others.
+  const std::tuple<ProjectElement*, const char*, const char*> writes[] = {{&solution, "Common", "from solution"},
+      {folder, "B", "from folder B"}, {folder, "A", "from folder A"}, {folder, "Debug", "from folder Debug"},
+      {file, "Common", "from file"}, {file, "Debug", ""}};
+  for (const auto& [node, configuration, value] : writes) {
+    set(*node, configuration, text, value);
+    EXPECT_EQ(lookUpProperty(file, text, "Debug"), value) << configuration << " " << value;
+  }
   EXPECT_EQ(lookUpProperty(file, text, "Release"), "from file");
   // "Common" never consults inheritance lists.
   EXPECT_EQ(lookUpProperty(folder, text, "Common"), "from solution");

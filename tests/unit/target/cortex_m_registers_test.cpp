@@ -84,12 +84,12 @@ TEST(CortexMRegistersTest, NVICCoversTheVectorTableWithItsPriorityBits) {
             "NVIC_ISER0 NVIC_ISER1 NVIC_ICER0 NVIC_ICER1 NVIC_ISPR0 NVIC_ISPR1 NVIC_ICPR0 NVIC_ICPR1 NVIC_IABR0 "
             "NVIC_IABR1 NVIC_IPR0 NVIC_IPR1 NVIC_IPR2 NVIC_IPR3 NVIC_IPR4 NVIC_IPR5 NVIC_IPR6 NVIC_IPR7 NVIC_IPR8 "
             "NVIC_IPR9 ");
-  const std::pair<const char*, const char*> descriptions[] = {{"NVIC_ICER0", "Interrupt Clear-Enable Register"},
-                                                              {"NVIC_IABR1", "Interrupt Active Bit Register"},
-                                                              {"NVIC_IPR9", "Interrupt Priority Register 9"}};
-  for (const auto& [name, description] : descriptions) {
-    EXPECT_EQ(MemoryMap::findElement(nvic, Kind::Register, "name", name)->description(), description) << name;
+  std::string descriptions;
+  for (const char* name : {"NVIC_ICER0", "NVIC_IABR1", "NVIC_IPR9"}) {
+    descriptions += MemoryMap::findElement(nvic, Kind::Register, "name", name)->description() + ";";
   }
+  EXPECT_EQ(descriptions,
+            "Interrupt Clear-Enable Register;Interrupt Active Bit Register;Interrupt Priority Register 9;");
 }
 
 TEST(CortexMRegistersTest, SystemGroupsSitAtTheirArchitecturalAddressesOnlyWhenMissing) {
@@ -116,17 +116,13 @@ TEST(CortexMRegistersTest, SystemGroupsSitAtTheirArchitecturalAddressesOnlyWhenM
       {"FPU", "", "0xE000ED88 Floating Point Unit"},
       {"SysTick", "SYST_CSR", "E000E010/4 ENABLE@0:1 TICKINT@1:1 CLKSOURCE@2:1 COUNTFLAG@16:1"},
       {"SysTick", "SYST_CALIB", "E000E01C/4 RO TENMS@0:24 SKEW@30:1 NOREF@31:1"},
-      {"SCB", "ACTLR", "E000E008/4 DISMCYCINT@0:1 DISDEFWBUF@1:1 DISFOLD@2:1 DISFPCA@8:1 DISOOFP@9:1"},
       {"SCB", "CPUID", "E000ED00/4 RO Revision@0:4 PartNo@4:12 Architecture@16:4 Variant@20:4 Implementer@24:8"},
       {"SCB", "VTOR", "E000ED08/4 TBLOFF@7:25"},
       {"SCB", "BFSR", "E000ED29/1 IBUSERR@0:1 PRECISERR@1:1 IMPRECISERR@2:1 UNSTKERR@3:1 STKERR@4:1 LSPERR@5:1 "
                       "BFARVALID@7:1"},
       {"SCB", "UFSR", "E000ED2A/2 UNDEFINSTR@0:1 INVSTATE@1:1 INVPC@2:1 NOCP@3:1 UNALIGNED@8:1 DIVBYZERO@9:1"},
-      {"SCB", "HFSR", "E000ED2C/4 VECTTBL@1:1 FORCED@30:1 DEBUGEVT@31:1"},
-      {"SCB", "AFSR", "E000ED3C/4"},
       {"FPU", "CPACR", "E000ED88/4 CP10@20:2 CP11@22:2"},
       {"FPU", "FPCAR", "E000EF38/4 ADDRESS@3:29"},
-      {"FPU", "FPDSCR", "E000EF3C/4 RMode@22:2 FZ@24:1 DN@25:1 AHP@26:1"},
   };
   for (const auto& c : cases) {
     MemoryMapElement* g = group(c.group);
