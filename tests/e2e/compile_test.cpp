@@ -7,26 +7,47 @@ namespace {
 
 using CompileTest = E2ETest;
 
+// Each target also compiles against the C++ library's headers, whose
+// configuration has atomic builtins from ARMv7 on only.
 TEST_F(CompileTest, EachTargetReachesTheObjectsAttributes) {
   dir.write("m.c", "int counter;\nint mul(int a, int b) { counter++; return a * b; }\n");
-  const std::pair<Strings, Strings> targets[] = {
-      {{}, {"Tag_CPU_name: \"4T\"", "Tag_ARM_ISA_use: Yes", "little endian"}},
-      {{"-cpu=Cortex-M0+", "-hassmallmultiplier"}, {"Tag_CPU_name: \"6S-M\"", "Tag_THUMB_ISA_use: Thumb-1"}},
-      {{"-cpu=Cortex-M3", "-thumb"}, {"Tag_CPU_name: \"7-M\"", "Tag_THUMB_ISA_use: Thumb-2"}},
+  dir.write("l.cpp", R"(#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+#ifdef _GLIBCXX_ATOMIC_BUILTINS
+int library_atomic;
+#else
+int library_plain;
+#endif
+int measure(const std::vector<std::string>& words) { return std::abs(-int(words.size())) + int(std::sqrt(4.0)); }
+)");
+  const struct { Strings options; Strings attributes; const char* library; } targets[] = {
+      {{}, {"Tag_CPU_name: \"4T\"", "Tag_ARM_ISA_use: Yes", "little endian"}, "plain"},
+      {{"-cpu=Cortex-M0+", "-hassmallmultiplier"}, {"Tag_CPU_name: \"6S-M\"", "Tag_THUMB_ISA_use: Thumb-1"}, "plain"},
+      {{"-cpu=Cortex-M3", "-thumb"}, {"Tag_CPU_name: \"7-M\"", "Tag_THUMB_ISA_use: Thumb-2"}, "atomic"},
       {{"-cpu=Cortex-M4", "-fpu=FPv4-SP-D16", "-fpabi=hard"},
-       {"Tag_CPU_name: \"7E-M\"", "Tag_FP_arch: VFPv4-D16", "Tag_ABI_VFP_args: VFP registers"}},
-      {{"-cpu=Cortex-M33", "-hascmse"}, {"Tag_CPU_name: \"8-M.MAIN\""}},
-      {{"-arch=v7A", "-be"}, {"Tag_CPU_name: \"7-A\"", "big endian"}},
-      {{"-clang", "-cpu=Cortex-M3", "-thumb"}, {"Tag_CPU_name: \"cortex-m3\"", "Tag_THUMB_ISA_use: Thumb-2"}},
+       {"Tag_CPU_name: \"7E-M\"", "Tag_FP_arch: VFPv4-D16", "Tag_ABI_VFP_args: VFP registers"}, "atomic"},
+      {{"-cpu=Cortex-M33", "-hascmse"}, {"Tag_CPU_name: \"8-M.MAIN\""}, "atomic"},
+      {{"-arch=v7A", "-be"}, {"Tag_CPU_name: \"7-A\"", "big endian"}, "atomic"},
+      {{"-clang", "-cpu=Cortex-M3", "-thumb"}, {"Tag_CPU_name: \"cortex-m3\"", "Tag_THUMB_ISA_use: Thumb-2"}, nullptr},
       {{"-clang", "-cpu=Cortex-M4", "-fpu=FPv4-SP-D16", "-fpabi=hard", "-thumb"},
-       {"Tag_CPU_name: \"cortex-m4\"", "Tag_ABI_VFP_args: VFP registers"}},
+       {"Tag_CPU_name: \"cortex-m4\"", "Tag_ABI_VFP_args: VFP registers"}, nullptr},
   };
-  for (const auto& [options, attributes] : targets) {
-    SCOPED_TRACE(joined(options));
-    const auto result = cc(Strings{"-c"} + options + Strings{"m.c", "-o", "t.o"});
+  for (const auto& target : targets) {
+    SCOPED_TRACE(joined(target.options));
+    const auto result = cc(Strings{"-c"} + target.options + Strings{"m.c", "-o", "t.o"});
     ASSERT_EQ(result.exitStatus, 0) << result.standardError << result.standardOutput;
     const std::string header = readelf({"-h", "-A", "-s", "t.o"});
-    for (const auto& expected : attributes + Strings{" mul\n", " counter\n"}) EXPECT_TRUE(contains(header, expected));
+    for (const auto& expected : target.attributes + Strings{" mul\n", " counter\n"}) {
+      EXPECT_TRUE(contains(header, expected)) << expected;
+    }
+    if (!target.library) continue;
+    const auto cxx = cc(Strings{"-c", "-std=gnu++14"} + target.options + Strings{"l.cpp"});
+    ASSERT_EQ(cxx.exitStatus, 0) << cxx.standardError << cxx.standardOutput;
+    const std::string symbols = readelf({"-s", "l.o"});
+    EXPECT_TRUE(contains(symbols, std::string(" library_") + target.library + "\n")) << symbols;
+    EXPECT_TRUE(contains(symbols, "_Z7measureRKSt6vectorINSt7__cxx1112basic_string")) << symbols;
   }
 }
 

@@ -40,7 +40,11 @@ constexpr const char* kCProgramOutput =
     "pass 1: data 1234 copied, zeroed sum 0\npass 2: data 1234 copied, zeroed sum 0\nheap 1\nstack 2048\n"
     "double 2.333\n";
 
-constexpr const char* kCppProgram = R"(#include <stdio.h>
+constexpr const char* kCppProgram = R"(#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
 struct Counter { Counter() : value(41) { ++value; } int value; } counter;
 struct Shape { virtual ~Shape() = default; virtual double area() const = 0; };
 struct Square : Shape {
@@ -52,8 +56,14 @@ struct Square : Shape {
 int main() {
   const Square square(1.5);
   const Shape& shape = square;
-  printf("constructed %d, area %.2f, cast %d\n", counter.value, shape.area(), dynamic_cast<const Square*>(&shape) != 0);
-  try { throw 7; } catch (int thrown) { printf("caught %d\n", thrown); }
+  std::printf("constructed %d, area %.2f, cast %d\n", counter.value, shape.area(),
+              dynamic_cast<const Square*>(&shape) != 0);
+  try { throw 7; } catch (int thrown) { std::printf("caught %d\n", thrown); }
+  std::vector<int> values{3, 1, 2};
+  std::sort(values.begin(), values.end());
+  const auto name = std::make_shared<std::string>("square");
+  std::printf("sorted %d%d%d, %s of %u, used %ld\n", values[0], values[1], values[2], name->c_str(),
+              static_cast<unsigned>(name->size()), name.use_count());
   return 0;
 }
 )";
@@ -65,7 +75,8 @@ TEST_F(FirmwareTest, EveryBoardRunsCAndCppWithEitherLinker) {
   dir.write("firmware.cpp", kCppProgram);
   const struct { Strings options; const char* output; int status; } programs[] = {
       {{"-d__STACKSIZE__=2048", "firmware.c"}, kCProgramOutput, 7},
-      {{"-exceptions", "-rtti", "firmware.cpp"}, "constructed 42, area 2.25, cast 1\ncaught 7\n", 0}};
+      {{"-exceptions", "-rtti", "-std=gnu++14", "firmware.cpp"},
+       "constructed 42, area 2.25, cast 1\ncaught 7\nsorted 123, square of 6, used 1\n", 0}};
   for (const std::string board : {"lm3s6965evb", "mps2-an386", "mps2-an505"}) {
     for (const std::string linker : {"ld", "lld"}) {
       for (const auto& program : programs) {
