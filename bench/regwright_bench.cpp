@@ -23,7 +23,6 @@ namespace {
 constexpr int kImportsPerRound = tidewater::bench::kXmllintRepeat;
 
 using tidewater::bench::runXmllint;
-using tidewater::bench::secondsFor;
 
 /// One import as regwright does it; the length of the printed model, 0 on failure.
 size_t importOnce(const std::string& path) {
@@ -53,14 +52,9 @@ int main(int argc, char** argv) {
   }
 
   bool ok = true;
-  double ours = 1e30;
-  double reference = 1e30;
-  for (int round = 0; round < rounds; ++round) {
-    ours = std::min(ours, secondsFor([&] {
-      for (int i = 0; i < kImportsPerRound; ++i) ok = importOnce(path) == printed && ok;
-    }));
-    reference = std::min(reference, secondsFor([&] { ok = runXmllint(path) && ok; }));
-  }
+  const auto [ours, reference] = tidewater::bench::fastestRounds(
+      rounds, [&] { for (int i = 0; i < kImportsPerRound; ++i) ok = importOnce(path) == printed && ok; },
+      [&] { ok = runXmllint(path) && ok; });
   if (!ok) {
     std::fprintf(stderr, "bench_regwright: an import failed (is xmllint installed?)\n");
     return 1;

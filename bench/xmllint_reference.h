@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -17,6 +18,22 @@ inline double secondsFor(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();
   work();
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+/// Fastest round of each side, the rounds alternating ours and the
+/// reference, so that other work on the machine weighs on neither more.
+struct FastestRounds {
+  double ours = 1e30;
+  double reference = 1e30;
+};
+inline FastestRounds fastestRounds(int rounds, const std::function<void()>& ours,
+                                   const std::function<void()>& reference) {
+  FastestRounds fastest;
+  for (int round = 0; round < rounds; ++round) {
+    fastest.ours = std::min(fastest.ours, secondsFor(ours));
+    fastest.reference = std::min(fastest.reference, secondsFor(reference));
+  }
+  return fastest;
 }
 
 /// Runs "xmllint --noout --repeat path"; false when it did not succeed.
