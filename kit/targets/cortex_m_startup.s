@@ -1,7 +1,8 @@
 /* Start-up code shared by the Cortex-M sample boards: the vector table and
    the reset handler that prepares the C run-time environment and runs main.
-   The build preprocesses this file with the target's flags, so the FPU set-up
-   is present exactly when the code is built to use the FPU. Symbols come from
+   The installation holds it assembled for every Cortex-M library variant
+   (lib/cortex_m_startup<variant>.o), each preprocessed with the variant's
+   flags, so the FPU set-up is present exactly when the code uses the FPU. Symbols come from
    the generated linker script: __stack_end__ (initial stack pointer), the
    .data load and run ranges and the .bss range. */
 
@@ -10,7 +11,7 @@
 
 /* External interrupt vectors after the sixteen system ones. Every entry
    points to irq_handler unless the program defines that; a board needing
-   more can be built with -DIRQ_VECTOR_COUNT=n. */
+   more can assemble this file itself with -DIRQ_VECTOR_COUNT=n. */
 #ifndef IRQ_VECTOR_COUNT
 #define IRQ_VECTOR_COUNT 64
 #endif
