@@ -137,4 +137,9 @@ std::string relativePath(std::string_view fromDir, std::string_view target) {
   return relative.empty() ? "." : relative;
 }
 
+std::string pathArgument(std::string path) {
+  if (!path.empty() && path.front() == '-') path.insert(0, "./");
+  return path;
+}
+
 }  // namespace tidewater

@@ -46,4 +46,8 @@ std::string canonicalPath(std::string_view path);
 /// first: "../lib/x.a" for target "/p/lib/x.a" from "/p/src".
 std::string relativePath(std::string_view fromDir, std::string_view target);
 
+/// The path as a tool's argument: a relative name starting with "-" gets
+/// "./" before it, so that no tool reads it as an option.
+std::string pathArgument(std::string path);
+
 }  // namespace tidewater

@@ -21,6 +21,7 @@
 #include "build/dependency_file.h"
 #include "build/idler.h"
 #include "build/link_command.h"
+#include "build/step_files.h"
 #include "build/up_to_date_check.h"
 #include "project/arm_project_system.h"
 
@@ -44,6 +45,21 @@ std::string joinPrefixed(const std::vector<std::string>& items, const std::strin
 bool isCompileKind(BuildKind kind) {
   return kind == BuildKind::CompileC || kind == BuildKind::CompileCpp || kind == BuildKind::Assemble;
 }
+
+/// Calls "visit" for each file node below "node", in tree order.
+template <typename Visit>
+void forEachFile(ProjectElement& node, const Visit& visit) {
+  for (XMLElement* child = node.firstChildElement(); child != nullptr; child = child->nextSiblingElement()) {
+    auto* element = dynamic_cast<ProjectElement*>(child);
+    if (element == nullptr) continue;
+    if (element->isFolder()) forEachFile(*element, visit);
+    if (element->isFile()) visit(*element);
+  }
+}
+
+/// Files of these types are objects of their own: a link or an archive
+/// takes them as they are, a compile passes them by.
+bool isReadyObjectType(const std::string& type) { return type == "Object file" || type == "Library"; }
 
 /// The file type's compile kind, None for a type without a step.
 BuildKind compileKindOfType(const std::string& type) {
@@ -180,9 +196,10 @@ bool BuildWalk::visitChildren(ProjectElement& node, const std::string& configura
 }
 
 void BuildWalk::removeFile(const std::string& path, bool quiet) {
-  if (std::remove(path.c_str()) == 0) {
+  if (::access(path.c_str(), F_OK) != 0) return;
+  if (removeRegularFile(path)) {
     if (!quiet) builder_.informationMessage("Remove " + path);
-  } else if (errno != ENOENT && !quiet) {
+  } else if (!quiet) {
     builder_.errorMessage("Cannot remove " + path);
   }
 }
@@ -288,6 +305,59 @@ bool BuildWalk::compileStep(ProjectElement& node, const std::string& configurati
   return true;
 }
 
+BuildPlan BuildWalk::plan(ProjectElement& project, const std::string& configuration, uint32_t flags) {
+  const StandardCatalogue& standard = system_.standard();
+  const std::string directory = projectDirectory(project, configuration);
+  BuildPlan plan;
+  const auto addNamedInput = [&](ProjectElement& node, const PropertyClass* property) {
+    if (const std::string name = system_.expandForNode(&node, configuration, value(node, configuration, property));
+        !name.empty()) {
+      plan.inputs.push_back(absolutePath(name, directory));
+    }
+  };
+  forEachFile(project, [&](ProjectElement& file) {
+    system_.resolvePath(file, configuration);
+    plan.inputs.push_back(cleanPath(file.absoluteFilePath));
+    const BuildKind kind = buildKind(file, configuration);
+    if (!isCompileKind(kind)) return;
+    for (const PropertyClass* property : {standard.cAdditionalOptionsFromFile, standard.cOnlyAdditionalOptionsFromFile,
+                                          standard.cppOnlyAdditionalOptionsFromFile,
+                                          standard.asmAdditionalOptionsFromFile}) {
+      addNamedInput(file, property);
+    }
+    const CompileContext context = makeCompileContext(system_, file, configuration, kind);
+    const std::string object = outputName(kind, file, configuration);
+    std::optional<std::string> dependencyFile;
+    if ((flags & kBuildNoDependencyOutput) == 0) {
+      dependencyFile = context.toolPath(dependencyFileName(file, configuration, object));
+    }
+    for (StepFile& output : compileStepFiles(context, object, file.relativePath, dependencyFile)) {
+      plan.outputs.push_back(std::move(output));
+    }
+  });
+
+  const BuildKind kind = buildKind(project, configuration);
+  if (kind != BuildKind::Link && kind != BuildKind::Archive) return plan;
+  const CompileContext context = makeCompileContext(system_, project, configuration, kind);
+  const std::string output = outputName(kind, project, configuration);
+  if (kind == BuildKind::Archive) {
+    for (StepFile& file : archiveStepFiles(context, output)) plan.outputs.push_back(std::move(file));
+    for (const std::string& library : fileInputsOfProject(project, configuration, "Library")) {
+      plan.errors.push_back("cannot put the library " + relativePath(directory, library) +
+                            " into a library: name its object files instead");
+    }
+    return plan;
+  }
+  const bool generatesScript = fileInputsOfProject(project, configuration, "Linker Script").empty();
+  for (StepFile& file : linkStepFiles(context, output, generatesScript)) plan.outputs.push_back(std::move(file));
+  for (const std::string& extra : extraLinkInputs(project, configuration)) plan.inputs.push_back(extra);
+  for (const PropertyClass* property : {standard.linkerAdditionalOptionsFromFile, standard.linkerMemoryMapFile,
+                                        standard.linkerSectionPlacementFile, system_.ambervale().armLinkerSymbolsFiles}) {
+    addNamedInput(project, property);
+  }
+  return plan;
+}
+
 void BuildWalk::collectObjects(ProjectElement& node, const std::string& configuration, uint32_t flags,
                                std::vector<std::string>& objects) {
   for (XMLElement* child = node.firstChildElement(); child != nullptr; child = child->nextSiblingElement()) {
@@ -306,7 +376,12 @@ void BuildWalk::collectObjects(ProjectElement& node, const std::string& configur
       collectObjects(*element, configuration, flags, objects);
     } else if (element->isFile()) {
       const BuildKind kind = buildKind(*element, configuration);
-      if (isCompileKind(kind)) objects.push_back(outputName(kind, *element, configuration));
+      if (isCompileKind(kind)) {
+        objects.push_back(outputName(kind, *element, configuration));
+      } else if (kind != BuildKind::Excluded && isReadyObjectType(system_.fileType(*element, configuration))) {
+        system_.resolvePath(*element, configuration);
+        objects.push_back(element->relativePath);
+      }
     }
   }
 }

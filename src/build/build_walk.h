@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "build/step_files.h"
 #include "macro/macro_expansion.h"
 #include "project/build_kind.h"
 
@@ -16,6 +17,14 @@ class Idler;
 class PropertyClass;
 class ProjectElement;
 struct BuildStatus;
+
+/// What a build of a project would write and read, gathered before anything
+/// runs, so that a build that would destroy a file can be refused whole.
+struct BuildPlan {
+  std::vector<StepFile> outputs;    ///< every file the steps write, in step order
+  std::vector<std::string> inputs;  ///< absolute: the project's files and the files its properties name
+  std::vector<std::string> errors;  ///< steps that cannot be formed
+};
 
 /// The walk that builds a node of the project tree in one configuration:
 /// children first, then the node's own step when its output is out of date,
@@ -32,6 +41,10 @@ class BuildWalk {
 
   /// Builds "node" with the flags of build_flags.h; true when its own step ran.
   virtual bool buildNode(ProjectElement& node, const std::string& configuration, uint32_t flags);
+
+  /// The files a build of "project" with "flags" writes and reads (compile,
+  /// link and archive steps).
+  BuildPlan plan(ProjectElement& project, const std::string& configuration, uint32_t flags);
 
   BuildKind buildKind(ProjectElement& node, const std::string& configuration);
   /// The macro-expanded output of a step (relative names stay relative).

@@ -70,6 +70,9 @@ class Builder {
   void markFailed() {
     if (status_ != nullptr) status_->failed = true;
   }
+  void markStopped() {
+    if (status_ != nullptr) status_->stopRequested = true;
+  }
 
  private:
   BuildStatus* status_ = nullptr;

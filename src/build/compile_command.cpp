@@ -5,6 +5,7 @@
 #include "build/build_status.h"
 #include "build/builder.h"
 #include "build/options_file.h"
+#include "build/step_files.h"
 #include "project/arm_project_system.h"
 #include "project/property_value_group_file.h"
 
@@ -141,12 +142,9 @@ std::string absoluteIntermediate(const CompileContext& context, const std::strin
   return absolutePath(toolPath, context.projectDirectory);
 }
 
-/// The separately preprocessed name of a source: "<base>_PP.<suffix>".
-std::string preprocessedName(const std::string& source) { return baseName(source) + "_PP." + suffix(source); }
-
 /// The source as the tools are given it.
 std::string sourceForTools(const CompileContext& context, const std::string& source) {
-  return context.absolutePaths ? absolutePath(source, context.projectDirectory) : source;
+  return context.absolutePaths ? absolutePath(source, context.projectDirectory) : pathArgument(source);
 }
 
 }  // namespace
@@ -162,11 +160,34 @@ std::string CompileContext::expand(const std::string& text) const {
 }
 
 std::string CompileContext::toolPath(const std::string& path) const {
-  return absolutePaths ? absolutePath(path, projectDirectory) : path;
+  return absolutePaths ? absolutePath(path, projectDirectory) : pathArgument(path);
 }
 
 std::string CompileContext::intermediateFile(const std::string& name) const {
   return toolPath(cleanPath(joinPath(expand("$(IntDir)"), name)));
+}
+
+std::string assemblyFileName(const CompileContext& context, const std::string& object) {
+  return context.intermediateFile(baseName(object) + ".asm");
+}
+
+std::string preprocessedFileName(const CompileContext& context, const std::string& source) {
+  return context.intermediateFile(baseName(source) + "_PP." + suffix(source));
+}
+
+std::vector<StepFile> compileStepFiles(const CompileContext& context, const std::string& object,
+                                       const std::string& source, const std::optional<std::string>& dependencyFile) {
+  const std::string of = " of " + source;
+  const auto absolute = [&](const std::string& path) { return absolutePath(path, context.projectDirectory); };
+  std::vector<StepFile> files = {{absolute(context.toolPath(object)), "object file" + of}};
+  const bool preprocessedSeparately =
+      context.kind == BuildKind::Assemble || context.yes(context.system->ambervale().armKeepPreprocessorOutput);
+  if (preprocessedSeparately) {
+    files.push_back({absolute(preprocessedFileName(context, source)), "preprocessed file" + of});
+  }
+  if (context.kind != BuildKind::Assemble) files.push_back({absolute(assemblyFileName(context, object)), "assembly file" + of});
+  if (dependencyFile) files.push_back({absolute(*dependencyFile), "dependency file" + of});
+  return files;
 }
 
 CompileContext makeCompileContext(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
@@ -513,7 +534,7 @@ bool runAssemblySource(const CompileContext& context, const std::string& objectP
                        const std::optional<std::string>& dependencyFile, const std::string& source,
                        const Arguments& assemblerOptions, Builder& builder, BuildStatus& status) {
   const std::string object = context.toolPath(objectPath);
-  const std::string preprocessed = context.intermediateFile(preprocessedName(source));
+  const std::string preprocessed = preprocessedFileName(context, source);
   const std::string nodeName = context.system->nodeName(*context.node);
   builder.beginStep(context.node, "Assembling " + quoted(nodeName), context.configuration);
   if (!run(builder, status, context,
@@ -539,7 +560,7 @@ bool runAssemblySource(const CompileContext& context, const std::string& objectP
 /// or nothing when it failed.
 std::optional<std::string> runSeparatePreprocess(const CompileContext& context, const std::string& source,
                                                  Builder& builder, BuildStatus& status) {
-  const std::string output = context.intermediateFile(preprocessedName(source));
+  const std::string output = preprocessedFileName(context, source);
   builder.beginStep(context.node, "Preprocessing " + context.system->nodeName(*context.node), context.configuration);
   if (!run(builder, status, context, preprocessCommand(context, source, output),
            absoluteIntermediate(context, output))) {
@@ -563,7 +584,7 @@ bool runCompile(const CompileContext& context, const std::string& objectPath,
     source = sourceForTools(context, source);
   }
   const std::string object = context.toolPath(objectPath);
-  const std::string assemblyFile = context.intermediateFile(baseName(objectPath) + ".asm");
+  const std::string assemblyFile = assemblyFileName(context, objectPath);
   builder.beginStep(context.node,
                     stepText.empty() ? "Compiling " + quoted(context.system->nodeName(*context.node)) : stepText,
                     context.configuration);
@@ -587,6 +608,9 @@ bool runCompileTool(ARMProjectSystem& system, ProjectElement& node, const std::s
                     const std::string& source, Builder& builder, BuildStatus& status, bool writeDependencyFile,
                     const std::string& stepText) {
   const CompileContext context = makeCompileContext(system, node, configuration, kind);
+  std::optional<std::string> dependencyFile;
+  if (writeDependencyFile && !dependencyPath.empty()) dependencyFile = context.toolPath(dependencyPath);
+  StepFilesGuard guard(builder, compileStepFiles(context, objectPath, source, dependencyFile));
   if (!targetAllowed(context, builder, status)) return false;
   std::string failedFile;
   std::optional<Arguments> compileOptions = Arguments{};
@@ -598,13 +622,13 @@ bool runCompileTool(ARMProjectSystem& system, ProjectElement& node, const std::s
     status.failed = true;
     return false;
   }
-  std::optional<std::string> dependencyFile;
-  if (writeDependencyFile && !dependencyPath.empty()) dependencyFile = context.toolPath(dependencyPath);
-  if (kind == BuildKind::Assemble) {
-    return runAssemblySource(context, objectPath, dependencyFile, source, *assemblerOptions, builder, status);
-  }
-  return runCompile(context, objectPath, dependencyFile, source, *compileOptions, *assemblerOptions, builder,
-                    status, stepText);
+  const bool built =
+      kind == BuildKind::Assemble
+          ? runAssemblySource(context, objectPath, dependencyFile, source, *assemblerOptions, builder, status)
+          : runCompile(context, objectPath, dependencyFile, source, *compileOptions, *assemblerOptions, builder,
+                       status, stepText);
+  if (built) guard.commit();
+  return built;
 }
 
 std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
@@ -613,9 +637,11 @@ std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, co
   const CompileContext context = makeCompileContext(system, node, configuration, kind);
   if (!targetAllowed(context, builder, status)) return {};
   system.resolvePath(node, configuration);
-  std::optional<std::string> output = runSeparatePreprocess(context, node.relativePath, builder, status);
-  if (!output) return {};
-  return absoluteIntermediate(context, *output);
+  const std::string outputPath = absoluteIntermediate(context, preprocessedFileName(context, node.relativePath));
+  StepFilesGuard guard(builder, {{outputPath, "preprocessed file of " + node.relativePath}});
+  if (!runSeparatePreprocess(context, node.relativePath, builder, status)) return {};
+  guard.commit();
+  return outputPath;
 }
 
 }  // namespace tidewater

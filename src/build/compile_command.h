@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "build/step_files.h"
 #include "build/target_options.h"
 #include "project/build_kind.h"
 
@@ -43,6 +44,17 @@ struct CompileContext {
 
 CompileContext makeCompileContext(ARMProjectSystem& system, ProjectElement& node,
                                   const std::string& configuration, BuildKind kind);
+
+/// The assembly file a C or C++ compile of "object" writes, as the tools
+/// name it.
+std::string assemblyFileName(const CompileContext& context, const std::string& object);
+/// The preprocessed file of "source" (an assembly source, or a C or C++
+/// source whose preprocessor output is kept), as the tools name it.
+std::string preprocessedFileName(const CompileContext& context, const std::string& source);
+/// Every file a compile or assemble step writes: the object, its
+/// intermediate files and the dependency file when one is written.
+std::vector<StepFile> compileStepFiles(const CompileContext& context, const std::string& object,
+                                       const std::string& source, const std::optional<std::string>& dependencyFile);
 
 // The blocks of the argument lists, each in the order it is formed.
 

@@ -12,6 +12,8 @@
 #include "base/path.h"
 #include "build/builtin_commands.h"
 #include "build/diagnostic_parser.h"
+#include "build/interruption.h"
+#include "build/step_files.h"
 #include "project/project_element.h"
 
 namespace tidewater {
@@ -55,9 +57,17 @@ bool KilnmarkBuilder::removeFiles(const std::string& workingDirectory, const std
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const std::string path = absolutePath(arguments[i], workingDirectory);
     struct stat info {};
-    const bool isDirectory = ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-    if (!isDirectory && ::unlink(path.c_str()) == 0) continue;
-    const std::string reason = isDirectory ? "Is a directory" : std::strerror(errno);
+    if (::lstat(path.c_str(), &info) != 0) {
+      outputLine(false, "rm: cannot remove '" + arguments[i] + "': " + std::strerror(errno));
+      removed = false;
+      continue;
+    }
+    // The build only ever removes files it wrote: never a directory, a
+    // device or what a link points to.
+    const bool regular = S_ISREG(info.st_mode);
+    if (regular && ::unlink(path.c_str()) == 0) continue;
+    const std::string reason =
+        S_ISDIR(info.st_mode) ? "Is a directory" : regular ? std::strerror(errno) : "Not a regular file";
     outputLine(false, "rm: cannot remove '" + arguments[i] + "': " + reason);
     removed = false;
   }
@@ -101,6 +111,10 @@ bool KilnmarkBuilder::execute(const std::string& workingDirectory, const std::ve
   }
   if (settings_.verbose) messageLine(joinArguments(arguments));
   if (settings_.showOnly) return true;
+  if (interruption() != 0) {
+    markStopped();
+    return false;
+  }
   if (settings_.diagnosticParser != nullptr) {
     settings_.diagnosticParser->commandStarting(workingDirectory,
                                                 arguments.empty() ? std::string() : fileName(arguments.front()));
@@ -114,6 +128,12 @@ bool KilnmarkBuilder::execute(const std::string& workingDirectory, const std::ve
   mapBuiltinCommands(command, settings_.binDirectory);
   const std::string program = command.empty() ? std::string() : command.front();
   const int status = Process::run(std::move(command), wait, workingDirectory, true, true);
+  if (interruption() != 0) {
+    // The run ends by the signal: the step removes its files, nothing is
+    // counted or reported.
+    markStopped();
+    return false;
+  }
   if (status == 0) {
     commandPending_ = !wait && Process::running();
     if (wait && settings_.diagnosticParser != nullptr) settings_.diagnosticParser->commandFinished();
@@ -137,7 +157,7 @@ bool KilnmarkBuilder::pollCommand() {
 }
 
 void KilnmarkBuilder::commandFailed() {
-  if (!currentOutputFile_.empty()) unlink(currentOutputFile_.c_str());
+  if (!currentOutputFile_.empty()) removeRegularFile(currentOutputFile_);
   markFailed();
   ++errorCount_;
 }

@@ -159,6 +159,14 @@ bool runPostLinkTools(const CompileContext& context, const std::string& output, 
   return true;
 }
 
+std::string generatedScriptName(const CompileContext& context, const std::string& output) {
+  return context.intermediateFile(baseName(output) + ".ld");
+}
+
+std::string linkIndirectFileName(const CompileContext& context, const std::string& output) {
+  return context.intermediateFile(baseName(output) + ".ind");
+}
+
 }  // namespace
 
 std::string gapFillArgument(const std::string& value) {
@@ -177,6 +185,24 @@ std::string additionalOutputName(const CompileContext& context, const std::strin
   const std::string format = context.value(context.system->standard().linkerOutputFormat);
   if (format.empty() || format == "None") return {};
   return directoryPart(output) + "/" + baseName(output) + "." + format;
+}
+
+std::vector<StepFile> linkStepFiles(const CompileContext& context, const std::string& output, bool generatesScript) {
+  const auto absolute = [&](const std::string& path) { return absolutePath(path, context.projectDirectory); };
+  std::vector<StepFile> files = {{absolute(output), "image"}};
+  if (const Arguments map = mapFileOptions(context, output); !map.empty()) files.push_back({absolute(map[1]), "map file"});
+  if (const std::string additional = additionalOutputName(context, output); !additional.empty()) {
+    files.push_back({absolute(additional), "additional output file"});
+  }
+  if (const std::string implib = context.value(context.system->arm().armLinkerCmseImportLibraryFileName);
+      !implib.empty()) {
+    files.push_back({absolute(implib), "CMSE import library"});
+  }
+  if (generatesScript) files.push_back({absolute(generatedScriptName(context, output)), "generated linker script"});
+  if (context.yes(context.system->ambervale().armLinkerIndirectFile)) {
+    files.push_back({absolute(linkIndirectFileName(context, output)), "linker indirect file"});
+  }
+  return files;
 }
 
 Arguments linkCommand(const CompileContext& context, const std::string& output, const std::string& script,
@@ -208,14 +234,14 @@ bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::s
                  uint32_t flags, const PatchCommandRunner& runPatchCommand, Builder& builder, BuildStatus& status) {
   const CompileContext context = makeCompileContext(system, project, configuration, BuildKind::Link);
   const std::string outputPath = absolutePath(output, context.projectDirectory);
+  StepFilesGuard guard(builder, linkStepFiles(context, output, descriptions.linkerScript.empty()));
 
   std::string script;
   std::string generatedScript;
   if (!descriptions.linkerScript.empty()) {
-    script = context.absolutePaths ? descriptions.linkerScript
-                                   : relativePath(context.projectDirectory, descriptions.linkerScript);
+    script = context.toolPath(relativePath(context.projectDirectory, descriptions.linkerScript));
   } else {
-    generatedScript = context.intermediateFile(baseName(output) + ".ld");
+    generatedScript = generatedScriptName(context, output);
     script = generatedScript;
     if (!runLinkerScriptStep(context, descriptions, script, flags, builder, status)) return false;
   }
@@ -225,7 +251,7 @@ bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::s
   if (!additionalOptions) return fail(builder, status, optionsFileError(failedFile));
 
   Arguments inputs;
-  for (const std::string& object : objects) inputs.push_back(context.expand(object));
+  for (const std::string& object : objects) inputs.push_back(pathArgument(context.expand(object)));
   if (context.yes(system.standard().linkIncludeStandardLibraries)) {
     bool withTransport = true;
     if (context.value(system.arm().armLinkDebugioType) == "DCC" && !coreHasDCC(context.target)) {
@@ -237,7 +263,7 @@ bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::s
 
   std::optional<std::string> indirectFile;
   if (context.yes(system.ambervale().armLinkerIndirectFile)) {
-    indirectFile = context.intermediateFile(baseName(output) + ".ind");
+    indirectFile = linkIndirectFileName(context, output);
     const std::string path = absolutePath(*indirectFile, context.projectDirectory);
     if (!writeToolIndirectFile(path, inputs, true)) return fail(builder, status, "Cannot open file: " + path);
   }
@@ -248,6 +274,7 @@ bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::s
     return false;
   }
   if (!runPostLinkTools(context, output, generatedScript, runPatchCommand, builder, status)) return false;
+  guard.commit();
   builder.endStep(&project, configuration);
   return true;
 }

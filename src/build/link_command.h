@@ -19,6 +19,11 @@ std::vector<std::string> linkCommand(const CompileContext& context, const std::s
                                      const std::optional<std::string>& indirectFile,
                                      const std::vector<std::string>& additionalOptions);
 
+/// Every file the link of "output" writes: the image, the map file, the
+/// additional output, the CMSE import library, the generated linker script
+/// (when "generatesScript") and the indirect file.
+std::vector<StepFile> linkStepFiles(const CompileContext& context, const std::string& output, bool generatesScript);
+
 /// The file an additional output format writes next to the output, e.g.
 /// "Debug/app.hex"; empty for "None".
 std::string additionalOutputName(const CompileContext& context, const std::string& output);

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "base/path.h"
+#include "build/interruption.h"
 #include "build/output_redirection.h"
 
 namespace tidewater {
@@ -120,6 +121,7 @@ int Process::run(std::vector<std::string> arguments, bool wait, const std::strin
     return -1;
   }
   child_ = pid;
+  interruptionPassedOn_ = false;
 
   if (!wait) {
     if (usePipes) return 0;
@@ -230,6 +232,7 @@ void Process::readUntilHangUp() {
   pollfd fds[2] = {{out_.pipe, POLLIN, 0}, {err_.pipe, POLLIN, 0}};
   Stream* streams[2] = {&out_, &err_};
   while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+    passOnInterruption();
     const int ready = ::poll(fds, 2, kPollTimeoutMilliseconds);
     if (ready < 0) {
       if (errno == EINTR) continue;
@@ -295,12 +298,24 @@ void Process::finishOutput() {
   closeCaptures();
 }
 
+void Process::passOnInterruption() {
+  if (child_ == 0 || interruptionPassedOn_ || interruption() == 0) return;
+  kill(child_, interruption());
+  interruptionPassedOn_ = true;
+}
+
 int Process::reap() {
   int rawStatus = 0;
-  pid_t ended = waitpid(child_, &rawStatus, 0);
+  const auto wait = [&] {
+    pid_t ended;
+    while ((ended = waitpid(child_, &rawStatus, 0)) < 0 && errno == EINTR) passOnInterruption();
+    return ended;
+  };
+  passOnInterruption();
+  pid_t ended = wait();
   for (int retry = 0; ended != child_ && retry < kReapRetries; ++retry) {
     idle();
-    ended = waitpid(child_, &rawStatus, 0);
+    ended = wait();
   }
   child_ = 0;
   return ended > 0 ? decodeStatus(rawStatus) : -1;

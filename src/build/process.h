@@ -81,8 +81,11 @@ class Process {
   void finishOutput();
   /// Blocking wait for the child; its status as run returns it.
   int reap();
+  /// Sends the running child the signal this process caught, once.
+  void passOnInterruption();
 
   pid_t child_ = 0;
+  bool interruptionPassedOn_ = false;
   Stream out_;
   Stream err_;
   std::vector<char> readBuffer_;

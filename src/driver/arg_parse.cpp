@@ -82,6 +82,7 @@ void ArgParse::parseFile(const std::string& name, int32_t pass) {
     error() << "can't open indirect file " << name << ": " << std::strerror(reason) << std::endl;
     return;
   }
+  addArgumentFile(name);
   ++nestingDepth_;
   struct DepthGuard {
     int& depth;

@@ -79,18 +79,23 @@ class ArgParse {
 
   const std::map<std::string, ArgOption, std::greater<>>& options() const { return options_; }
   int nestingDepth() const { return nestingDepth_; }
+  /// The files that arguments were read from, as named: the run's inputs
+  /// too, which no output may overwrite.
+  const std::vector<std::string>& argumentFiles() const { return argumentFiles_; }
 
  protected:
   virtual void onArgument(const std::string& argument) = 0;
 
   void addOption(const std::string& key, ArgOption option);
   ErrorReporter& reporter() const { return reporter_; }
+  void addArgumentFile(const std::string& name) { argumentFiles_.push_back(name); }
 
  private:
   void act(const std::string& key, const ArgOption& option, const std::string& value, bool hasValue);
 
   std::map<std::string, ArgOption, std::greater<>> options_;
   int nestingDepth_ = 0;
+  std::vector<std::string> argumentFiles_;
   ErrorReporter& reporter_;
 };
 

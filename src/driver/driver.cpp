@@ -1,6 +1,10 @@
 #include "driver/driver.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
@@ -15,13 +19,17 @@
 #include "driver/installation.h"
 #include "driver/kilnmark_arg_parse.h"
 #include "driver/parsed_settings.h"
+#include "driver/scratch_directory.h"
 #include "driver/system_macros.h"
 #include "macro/macro_table.h"
 #include "build/build_status.h"
 #include "build/build_walk.h"
 #include "build/compile_command.h"
 #include "build/idler.h"
+#include "build/interruption.h"
 #include "build/kilnmark_builder.h"
+#include "build/output_conflicts.h"
+#include "build/step_files.h"
 #include "project/arm_project_system.h"
 
 namespace tidewater {
@@ -35,7 +43,8 @@ const std::string kProjectTemplateSearchList =
 
 // "-E": the last input file is preprocessed into a file, which is copied
 // to standard output and removed. A tool that left no file has failed and
-// is reported through the builder's count.
+// is reported through the builder's count; standard output that cannot take
+// the text is an error of its own.
 bool preprocessToStandardOutput(ARMProjectSystem& system, ProjectElement* file, KilnmarkBuilder& builder,
                                 BuildStatus& status, ErrorReporter& reporter) {
   if (file == nullptr) {
@@ -43,15 +52,70 @@ bool preprocessToStandardOutput(ARMProjectSystem& system, ProjectElement* file, 
     return false;
   }
   const std::string output = preprocessOneFile(system, *file, "Common", builder, status);
-  std::FILE* preprocessed = output.empty() ? nullptr : std::fopen(output.c_str(), "r");
+  std::FILE* preprocessed = output.empty() || interruption() != 0 ? nullptr : std::fopen(output.c_str(), "r");
   if (preprocessed == nullptr) return true;
   char chunk[1024];
   size_t count = 0;
-  while ((count = std::fread(chunk, 1, sizeof chunk, preprocessed)) > 0) std::fwrite(chunk, 1, count, stdout);
+  bool written = true;
+  while (written && (count = std::fread(chunk, 1, sizeof chunk, preprocessed)) > 0) {
+    written = std::fwrite(chunk, 1, count, stdout) == count;
+  }
   std::fclose(preprocessed);
-  std::fflush(stdout);
-  std::remove(output.c_str());
+  written = std::fflush(stdout) == 0 && written && std::ferror(stdout) == 0;
+  const int reason = errno;
+  removeRegularFile(output);
+  if (!written) {
+    reporter.error() << "cannot write the preprocessed text to standard output: " << std::strerror(reason)
+                     << std::endl;
+    return false;
+  }
   return true;
+}
+
+// An output that is a device or a pipe ("-o /dev/null") has no directory
+// for the intermediate files beside it, and no map file to go with it:
+// those go to a private directory, and no map is written.
+bool outputIsSpecialFile(const std::string& output) {
+  struct stat info {};
+  return !output.empty() && ::stat(output.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+bool moveIntermediatesAside(ARMProjectSystem& system, ProjectElement& project, ScratchDirectory& scratch,
+                            ErrorReporter& reporter) {
+  if (!scratch.create()) {
+    reporter.error() << "cannot make a directory for intermediate files: " << std::strerror(errno) << std::endl;
+    return false;
+  }
+  system.write(project, *system.general().buildIntermediateDirectory, "Common", scratch.path());
+  system.write(project, *system.standard().linkerMapFile, "Common", "No");
+  system.invalidateCaches();
+  return true;
+}
+
+// Nothing runs when the build would overwrite one of its inputs or write
+// one file twice; every such file is reported.
+bool checkOutputs(ARMProjectSystem& system, BuildWalk& walk, ProjectElement& project, const KilnmarkArgParse& parser,
+                  uint32_t flags, ErrorReporter& reporter) {
+  BuildPlan plan = walk.plan(project, "Common", flags);
+  for (const std::string& file : parser.argumentFiles()) plan.inputs.push_back(absolutePath(file, project.directory));
+  if (parser.preprocessOnly()) {
+    plan.outputs.clear();
+    plan.errors.clear();
+    if (ProjectElement* file = parser.currentFile()) {
+      const BuildKind kind =
+          system.fileType(*file, "Common") == "C++" ? BuildKind::CompileCpp : BuildKind::CompileC;
+      const CompileContext context = makeCompileContext(system, *file, "Common", kind);
+      plan.outputs.push_back({absolutePath(preprocessedFileName(context, file->relativePath), project.directory),
+                              "preprocessed file of " + file->relativePath});
+    }
+  }
+  bool clean = plan.errors.empty();
+  for (const std::string& error : plan.errors) reporter.error() << error << std::endl;
+  for (const std::string& conflict : outputConflicts(plan, project.directory)) {
+    reporter.error() << conflict << std::endl;
+    clean = false;
+  }
+  return clean;
 }
 
 // The part of the run that may throw; runDriver maps what escapes.
@@ -82,6 +146,7 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   if (argc < 2) parser.onHelp("-help", "");
 
   parser.parse(argc - 1, argv + 1, 1);
+  parser.finishWrites();
 
   if (!parser.compileOnly() && !parser.preprocessOnly() && parser.outputFileName().empty()) {
     reporter.error() << "-o option required" << std::endl;
@@ -89,6 +154,10 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   if (reporter.errorCount() != 0) return 1;
 
   writeParsedSettings(system, project, parser);
+  ScratchDirectory scratch;
+  if (outputIsSpecialFile(parser.outputFileName()) && !moveIntermediatesAside(system, project, scratch, reporter)) {
+    return 1;
+  }
 
   // Every step is forced; without a dependency file of the user's the
   // compiles write their own.
@@ -103,13 +172,22 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
                            .outputToStandardOutput = parser.outputToStandardOutput(),
                            .binDirectory = binDirectory()});
   BuildStatus status;
+  Idler idler;
+  BuildWalk walk(system, builder, idler, status);
+  if (!checkOutputs(system, walk, project, parser, flags, reporter)) return 1;
+
+  catchInterruptions();
+  bool preprocessed = true;
   if (parser.preprocessOnly()) {
-    if (!preprocessToStandardOutput(system, parser.currentFile(), builder, status, reporter)) return 1;
+    preprocessed = preprocessToStandardOutput(system, parser.currentFile(), builder, status, reporter);
   } else {
-    Idler idler;
-    BuildWalk walk(system, builder, idler, status);
     walk.buildNode(project, "Common", flags);
   }
+  if (interruption() != 0) {
+    scratch.remove();
+    endByInterruption();
+  }
+  if (!preprocessed) return 1;
 
   if (builder.errorCount() != 0) {
     errorStream << "There were " << builder.errorCount() << " build errors" << std::endl;

@@ -252,6 +252,7 @@ void KilnmarkArgParse::onInputFiles(const std::string&, const std::string& value
     error() << "cannot open file: " << value << std::endl;
     return;
   }
+  addArgumentFile(value);
   char line[kLineBufferSize];
   while (std::fgets(line, sizeof line, file.get()) != nullptr) {
     if (char* newline = std::strchr(line, '\n')) *newline = '\0';
@@ -403,6 +404,7 @@ void KilnmarkArgParse::onTemplate(const std::string&, const std::string& value) 
     error() << value << " can't find template" << std::endl;
     return;
   }
+  writer_.flush();
   ProjectTemplates::apply(writer_.system(), writer_.project(), *projectTemplate);
 }
 

@@ -26,6 +26,10 @@ class KilnmarkArgParse : public ArgParse {
   /// status 0 (by throwing ExitRequest).
   [[noreturn]] void onHelp(const std::string& option, const std::string& value);
 
+  /// Writes what the options gathered (list appends); called once parsing
+  /// is over, before the project is read.
+  void finishWrites() { writer_.flush(); }
+
   const std::string& outputFileName() const { return outputFileName_; }
   const std::string& dependencyFileName() const { return dependencyFileName_; }
   const std::string& currentFileType() const { return currentFileType_; }

@@ -40,6 +40,7 @@ const PropertyClass& OptionWriter::property(const std::string& name) const {
 }
 
 void OptionWriter::write(const PropertyClass& property, const std::string& value) {
+  flush();
   system_.write(project_, property, kCommon, value);
 }
 
@@ -49,6 +50,7 @@ void OptionWriter::write(const std::string& property, const std::string& value) 
 
 void OptionWriter::writeOn(ProjectElement& node, const std::string& property,
                            const std::string& value) {
+  flush();
   system_.write(node, this->property(property), kCommon, value);
 }
 
@@ -70,9 +72,20 @@ bool OptionWriter::writeValidated(const std::string& property, const std::string
 }
 
 void OptionWriter::append(const std::string& property, const std::string& value) {
-  const PropertyClass& propertyClass = this->property(property);
-  const std::string* own = ownPropertyValue(project_, propertyClass, kCommon);
-  write(propertyClass, (own != nullptr ? *own : std::string()) + ";" + value);
+  const PropertyClass* propertyClass = &this->property(property);
+  auto pending = std::find_if(pendingAppends_.begin(), pendingAppends_.end(),
+                              [&](const auto& entry) { return entry.first == propertyClass; });
+  if (pending == pendingAppends_.end()) {
+    const std::string* own = ownPropertyValue(project_, *propertyClass, kCommon);
+    pending = pendingAppends_.emplace(pendingAppends_.end(), propertyClass, own != nullptr ? *own : std::string());
+  }
+  pending->second += ';';
+  pending->second += value;
+}
+
+void OptionWriter::flush() {
+  for (const auto& [property, value] : pendingAppends_) system_.write(project_, *property, kCommon, value);
+  pendingAppends_.clear();
 }
 
 void OptionWriter::listValues(std::initializer_list<const char*> properties) {

@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "driver/error_reporter.h"
 
@@ -34,7 +36,12 @@ class OptionWriter {
   bool writeValidated(const std::string& property, const std::string& value);
 
   /// Appends ";" and the value to the project's own value (no inheritance).
+  /// Appends are gathered and written as one value, so that many thousands
+  /// of them cost time and memory in proportion to their length; every
+  /// other write, and flush(), writes the gathered values first.
   void append(const std::string& property, const std::string& value);
+  /// Writes the gathered appends.
+  void flush();
 
   /// Prints each property's legal values on the reporter's stream, between
   /// newlines and joined by ", ", and ends the run with status 0.
@@ -48,6 +55,7 @@ class OptionWriter {
   ErrorReporter& reporter_;
   ProjectSystem& system_;
   ProjectElement& project_;
+  std::vector<std::pair<const PropertyClass*, std::string>> pendingAppends_;
 };
 
 }  // namespace tidewater

@@ -16,6 +16,7 @@ namespace {
 struct Parsed {
   void run(std::vector<const char*> arguments) {
     parser.parse(static_cast<int>(arguments.size()), arguments.data(), 1);
+    parser.finishWrites();
   }
 
   // The node's own value in "Common", or "<unset>".
