@@ -129,15 +129,24 @@ TEST_F(BuildWalkTest, AnObjectIsUpToDateUnlessForcedOrAnInputDependencyPropertyO
   EXPECT_TRUE(ran("cc1 as"));
 }
 
-TEST_F(BuildWalkTest, AFailingCompileStopsTheWalkAndRemovesItsOutput) {
+// No stale object survives for make to link, nor any intermediate file; but
+// only regular files are removed, never what a link points to.
+TEST_F(BuildWalkTest, AFailingCompileStopsTheWalkAndRemovesTheFilesOfItsStep) {
   addFile("a.c");
   addFile("b.c");
-  ScopedVariable fail(test::kFakeToolFailVariable, "cc1");
+  dir.write("p/obj/a.o", "stale object");
+  ScopedVariable fail(test::kFakeToolFailVariable, "as");  // after cc1 wrote the assembly file
   EXPECT_FALSE(build());
   EXPECT_TRUE(status.failed);
-  EXPECT_TRUE(ran("cc1"));
-  EXPECT_FALSE(fs::exists(inProject("obj/a.asm")));
+  EXPECT_TRUE(ran("cc1 as"));
+  for (const char* name : {"obj/a.o", "obj/a.asm"}) EXPECT_FALSE(fs::exists(inProject(name))) << name;
   EXPECT_EQ(builder.errorCount(), 1);
+
+  dir.write("p/kept.o", "");
+  fs::create_symlink(inProject("kept.o"), inProject("obj/a.o"));
+  status = {};
+  build();
+  EXPECT_TRUE(fs::is_symlink(inProject("obj/a.o")));
 }
 
 TEST_F(BuildWalkTest, ExcludedFilesAndNoCommandModeRunNothingAndCleanRemovesTheOldOutputsFirst) {

@@ -130,6 +130,35 @@ TEST_F(LinkCommandTest, PostLinkToolsRunInOrderOnlyAfterASuccessfulLink) {
   EXPECT_FALSE(fs::exists(inProject("bin/app.elf")));
 }
 
+TEST_F(LinkCommandTest, ObjectAndLibraryFilesJoinLinksAndArchivesWhereTheyWereNamed) {
+  addFile("ready.o", "");
+  ProjectElement& library = addFile("-lib.a", "");  // a name a tool would take for an option
+  addFile("b.c");
+  set("link_include_standard_libraries", "No");
+  ASSERT_TRUE(build()) << output.str() << errors.str();
+  EXPECT_TRUE(ran("cc1 as cc1 as sectwright ld"));
+  const Strings link = argumentsOf("ld");
+  EXPECT_EQ(Strings(link.end() - 6, link.end()), words("--start-group obj/a.o ready.o ./-lib.a obj/b.o --end-group"));
+
+  set(library, "build_exclude_from_build", "Yes");
+  set("project_type", "Library");
+  reset();
+  ASSERT_TRUE(build()) << output.str();
+  EXPECT_EQ(argumentsOf("ar"), words("-rcs bin/app.a obj/a.o ready.o obj/b.o"));
+
+  set("project_type", "Object file");  // a compile passes them by
+  reset();
+  build();
+  EXPECT_TRUE(ran("cc1 as cc1 as"));
+
+  set("project_type", "Executable");
+  addFile("./ready.o", "");
+  reset();
+  EXPECT_FALSE(build());
+  EXPECT_TRUE(printed("The object file ./ready.o has been supplied more than once"));
+  EXPECT_TRUE(ran("cc1 as cc1 as"));
+}
+
 TEST_F(LinkCommandTest, AProjectLinkerScriptIsUsedAsItIsAndNeverRemoved) {
   addFile("board.ld", "/* script */\n");
   set("keep_linker_script_file", "No");
