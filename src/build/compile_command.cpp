@@ -164,7 +164,8 @@ std::string CompileContext::toolPath(const std::string& path) const {
 }
 
 std::string CompileContext::intermediateFile(const std::string& name) const {
-  return toolPath(cleanPath(joinPath(expand("$(IntDir)"), name)));
+  if (!intermediateDirectory_) intermediateDirectory_ = expand("$(IntDir)");
+  return toolPath(cleanPath(joinPath(*intermediateDirectory_, name)));
 }
 
 std::string assemblyFileName(const CompileContext& context, const std::string& object) {

@@ -40,6 +40,9 @@ struct CompileContext {
   /// A file of that name in the intermediate directory, as the tools are
   /// given it.
   std::string intermediateFile(const std::string& name) const;
+
+ private:
+  mutable std::optional<std::string> intermediateDirectory_;  ///< $(IntDir), expanded when first needed
 };
 
 CompileContext makeCompileContext(ARMProjectSystem& system, ProjectElement& node,
