@@ -186,7 +186,9 @@ std::vector<StepFile> compileStepFiles(const CompileContext& context, const std:
   if (preprocessedSeparately) {
     files.push_back({absolute(preprocessedFileName(context, source)), "preprocessed file" + of});
   }
-  if (context.kind != BuildKind::Assemble) files.push_back({absolute(assemblyFileName(context, object)), "assembly file" + of});
+  if (context.kind != BuildKind::Assemble) {
+    files.push_back({absolute(assemblyFileName(context, object)), "assembly file" + of});
+  }
   if (dependencyFile) files.push_back({absolute(*dependencyFile), "dependency file" + of});
   return files;
 }
@@ -632,17 +634,34 @@ bool runCompileTool(ARMProjectSystem& system, ProjectElement& node, const std::s
   return built;
 }
 
+namespace {
+
+CompileContext preprocessContext(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration) {
+  const BuildKind kind = system.fileType(node, configuration) == "C++" ? BuildKind::CompileCpp : BuildKind::CompileC;
+  system.resolvePath(node, configuration);
+  return makeCompileContext(system, node, configuration, kind);
+}
+
+StepFile preprocessOutput(const CompileContext& context) {
+  const std::string& source = context.node->relativePath;
+  return {absoluteIntermediate(context, preprocessedFileName(context, source)), "preprocessed file of " + source};
+}
+
+}  // namespace
+
+StepFile preprocessOneFileOutput(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration) {
+  return preprocessOutput(preprocessContext(system, node, configuration));
+}
+
 std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
                               Builder& builder, BuildStatus& status) {
-  const BuildKind kind = system.fileType(node, configuration) == "C++" ? BuildKind::CompileCpp : BuildKind::CompileC;
-  const CompileContext context = makeCompileContext(system, node, configuration, kind);
+  const CompileContext context = preprocessContext(system, node, configuration);
   if (!targetAllowed(context, builder, status)) return {};
-  system.resolvePath(node, configuration);
-  const std::string outputPath = absoluteIntermediate(context, preprocessedFileName(context, node.relativePath));
-  StepFilesGuard guard(builder, {{outputPath, "preprocessed file of " + node.relativePath}});
+  const StepFile output = preprocessOutput(context);
+  StepFilesGuard guard(builder, {output});
   if (!runSeparatePreprocess(context, node.relativePath, builder, status)) return {};
   guard.commit();
-  return outputPath;
+  return output.path;
 }
 
 }  // namespace tidewater

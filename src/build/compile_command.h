@@ -123,6 +123,9 @@ bool runCompileTool(ARMProjectSystem& system, ProjectElement& node, const std::s
                     const std::string& source, Builder& builder, BuildStatus& status, bool writeDependencyFile,
                     const std::string& stepText = {});
 
+/// The file that preprocessOneFile writes for "node".
+StepFile preprocessOneFileOutput(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration);
+
 /// Preprocesses a C or C++ file node on its own; returns the absolute path
 /// of the file that received the output ("" when nothing could run).
 std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,

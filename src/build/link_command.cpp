@@ -190,7 +190,9 @@ std::string additionalOutputName(const CompileContext& context, const std::strin
 std::vector<StepFile> linkStepFiles(const CompileContext& context, const std::string& output, bool generatesScript) {
   const auto absolute = [&](const std::string& path) { return absolutePath(path, context.projectDirectory); };
   std::vector<StepFile> files = {{absolute(output), "image"}};
-  if (const Arguments map = mapFileOptions(context, output); !map.empty()) files.push_back({absolute(map[1]), "map file"});
+  if (const Arguments map = mapFileOptions(context, output); !map.empty()) {
+    files.push_back({absolute(map[1]), "map file"});
+  }
   if (const std::string additional = additionalOutputName(context, output); !additional.empty()) {
     files.push_back({absolute(additional), "additional output file"});
   }

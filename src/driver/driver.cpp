@@ -102,11 +102,7 @@ bool checkOutputs(ARMProjectSystem& system, BuildWalk& walk, ProjectElement& pro
     plan.outputs.clear();
     plan.errors.clear();
     if (ProjectElement* file = parser.currentFile()) {
-      const BuildKind kind =
-          system.fileType(*file, "Common") == "C++" ? BuildKind::CompileCpp : BuildKind::CompileC;
-      const CompileContext context = makeCompileContext(system, *file, "Common", kind);
-      plan.outputs.push_back({absolutePath(preprocessedFileName(context, file->relativePath), project.directory),
-                              "preprocessed file of " + file->relativePath});
+      plan.outputs.push_back(preprocessOneFileOutput(system, *file, "Common"));
     }
   }
   bool clean = plan.errors.empty();

@@ -114,8 +114,8 @@ TEST_F(SafeOutputsTest, FailuresLeaveNoStaleOrPartialFilesAndDevicesStay) {
 // driver ends by the same signal, as make expects of an interrupted command.
 TEST_F(SafeOutputsTest, AnInterruptedRunStopsItsToolAndRemovesWhatItWasWriting) {
   // A compiler that writes part of its output, says where it is, and waits.
-  dir.write("tools/cc1",
-            "#!/bin/sh\nfor last; do :; done\nprintf partial > \"$last\"\necho $$ > \"$PWD/started\"\nexec sleep 300\n");
+  dir.write("tools/cc1", "#!/bin/sh\nfor last; do :; done\nprintf partial > \"$last\"\n"
+                        "echo $$ > \"$PWD/started\"\nexec sleep 300\n");
   ASSERT_EQ(chmod((dir.path() + "/tools/cc1").c_str(), 0755), 0);
   dir.write("a.c", "int a;\n");
   const std::string cc = distDirectory() + "/bin/cc";
@@ -131,7 +131,9 @@ TEST_F(SafeOutputsTest, AnInterruptedRunStopsItsToolAndRemovesWhatItWasWriting) 
     pid_t driver = 0;
     ASSERT_EQ(posix_spawn(&driver, cc.c_str(), &actions, nullptr, const_cast<char**>(argv), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
-    for (int wait = 0; wait < 500 && !exists("started"); ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int wait = 0; wait < 500 && !exists("started"); ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     ASSERT_TRUE(exists("started"));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const pid_t tool = std::stoi(read("started"));
