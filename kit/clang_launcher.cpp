@@ -32,8 +32,8 @@ enum Registers { kD32, kD16, kD16SinglePrecision };  // ever fewer
 struct FPUFeature {
   const char* on;
   const char* off;
-  int version;        ///< the first FPU version that has it: 20 VFPv2 .. 50 FPv5
-  Registers fewest;   ///< the smallest register file it is part of
+  int version;       ///< the first FPU version that has it: 20 VFPv2 .. 50 FPv5
+  Registers fewest;  ///< the smallest register file it is part of
 };
 
 constexpr FPUFeature kFPUFeatures[] = {
