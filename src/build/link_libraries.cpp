@@ -64,11 +64,6 @@ std::string scanfVariant(const CompileContext& context) {
   return variant;
 }
 
-std::string effectiveArchitecture(const TargetSettings& target) {
-  if (std::string_view core = architectureOfCore(target.core); !core.empty()) return std::string(core);
-  return target.architecture;
-}
-
 bool coreHasDCC(const TargetSettings& target) { return !isCortexMArchitecture(effectiveArchitecture(target)); }
 
 std::string debugIOImplementation(const CompileContext& context) {

@@ -13,10 +13,6 @@ std::string printfVariant(const CompileContext& context);
 /// The scanf implementation the linker_scanf_* properties choose.
 std::string scanfVariant(const CompileContext& context);
 
-/// The architecture the target's code is built for: the core's, or the
-/// architecture property's when no core is set.
-std::string effectiveArchitecture(const TargetSettings& target);
-
 /// Whether the core has a debug communication channel (the Cortex-M
 /// profile has none).
 bool coreHasDCC(const TargetSettings& target);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "project/arm_library_extension.h"
 #include "project/arm_project_system.h"
 
 namespace tidewater {
@@ -72,7 +73,6 @@ const FPURow* findFPU(const std::string& value) {
 
 bool usesFPU(const TargetSettings& target) { return target.fpABI == "SoftFP" || target.fpABI == "Hard"; }
 bool hasNeon(const TargetSettings& target) { return target.advancedSIMD == "NEON"; }
-bool isV7RorA(const TargetSettings& target) { return target.architecture == "v7R" || target.architecture == "v7A"; }
 
 void append(std::vector<std::string>& list, std::string_view text) { list.emplace_back(text); }
 void appendFeature(std::vector<std::string>& list, std::string_view feature) {
@@ -140,8 +140,11 @@ void gnuCompilerExtras(std::vector<std::string>& list, const TargetSettings& tar
   if (target.v8MHasCmse) append(list, "-mcmse");
 }
 
+// The Clang list names the architecture the code is for, the core's when one
+// is set, as "-mcpu=" decides for GNU: "-target-cpu cortex-m4" on an ARMv4T
+// triple is no target at all.
 void clangTriple(std::vector<std::string>& list, const TargetSettings& target) {
-  const ArchitectureRow* row = findArchitecture(target.architecture);
+  const ArchitectureRow* row = findArchitecture(effectiveArchitecture(target));
   const bool thumb = (row != nullptr && row->cortexM) || target.instructionSet == "Thumb";
   std::string triple = thumb ? "thumb" : "arm";
   if (target.endian != "Little") triple += "eb";
@@ -158,7 +161,8 @@ void clangTargetCpu(std::vector<std::string>& list, const TargetSettings& target
 }
 
 void clangDivideFeatures(std::vector<std::string>& list, const TargetSettings& target) {
-  if (!isV7RorA(target)) return;
+  const std::string architecture = effectiveArchitecture(target);
+  if (architecture != "v7R" && architecture != "v7A") return;
   const char* sign = target.v7HasDivide ? "+" : "-";
   for (const char* feature : {"hwdiv", "hwdiv-arm", "virtualization"}) {
     appendFeature(list, std::string(sign) + feature);
@@ -166,7 +170,7 @@ void clangDivideFeatures(std::vector<std::string>& list, const TargetSettings& t
 }
 
 void clangStrictAlign(std::vector<std::string>& list, const TargetSettings& target) {
-  const ArchitectureRow* row = findArchitecture(target.architecture);
+  const ArchitectureRow* row = findArchitecture(effectiveArchitecture(target));
   if (row != nullptr && row->strictAlign) appendFeature(list, "+strict-align");
 }
 
@@ -223,6 +227,11 @@ std::string toolCoreName(const std::string& core) {
     else name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
   return name;
+}
+
+std::string effectiveArchitecture(const TargetSettings& target) {
+  if (std::string_view core = architectureOfCore(target.core); !core.empty()) return std::string(core);
+  return target.architecture;
 }
 
 bool isCortexMTarget(const TargetSettings& target) {

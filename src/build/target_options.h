@@ -38,6 +38,10 @@ std::string toolCoreName(const std::string& core);
 /// Whether the core or (with no core) the architecture is a Cortex-M one.
 bool isCortexMTarget(const TargetSettings& target);
 
+/// The architecture the target's code is built for: the core's, or the
+/// architecture property's when no core is set.
+std::string effectiveArchitecture(const TargetSettings& target);
+
 std::vector<std::string> gnuTargetOptions(const TargetSettings& target, TargetOptionsForm form);
 std::vector<std::string> clangTargetOptions(const TargetSettings& target, TargetOptionsForm form);
 std::vector<std::string> targetOptions(ToolFamily family, const TargetSettings& target, TargetOptionsForm form);

@@ -50,6 +50,9 @@ TEST(TargetOptionsTest, BothFamiliesInTheirThreeFormsFollowTheTargetSettings) {
        "-triple thumbebv8m.main-none-eabi -target-cpu generic -target-feature +soft-float-abi -target-abi aapcs "
        "-mfloat-abi soft -target-feature +fp-armv8 -target-feature +fp-only-sp -target-feature +d16 "
        "-target-feature +long-calls"},
+      // The core decides the triple's architecture, as -mcpu= decides GNU's.
+      {"M4 without an architecture, assembler", true, Form::Assembler, {.core = "Cortex-M4"},
+       "-triple thumbv7em-none-eabi -target-cpu cortex-m4"},
       {"long calls only in the compiler form", true, Form::Preprocessor,
        {.core = "Cortex-M0+", .architecture = "v6M", .longCalls = true},
        "-triple thumbv6m-none-eabi -target-cpu cortex-m0plus -target-feature +strict-align -target-feature "
