@@ -1,7 +1,7 @@
 // A program of several C files, an assembly file and a static library,
 // built as makefiles build it (one "cc -c" per file, "cc -ar", a link of the
 // objects and the library) and in one call, with each compiler family and
-// linker, and run in QEMU.
+// linker, and run in QEMU; links with a board template also in parallel.
 #include "e2e/e2e_fixture.h"
 
 namespace tidewater::test {
@@ -128,21 +128,16 @@ TEST_F(RealBuildsTest, AProgramOfObjectsAndALibraryBuildsPerFileAndInOneCallWith
   ASSERT_TRUE(built({"-ymps2-an386", "-o", "listed.elf", "-inputfiles", "inputs.txt"}));
   runs("listed.elf");
   EXPECT_TRUE(contains(read("listed.ind"), "\"libring.a\"\n"));
-}
 
-TEST_F(RealBuildsTest, LinksWithBoardTemplatesRunInParallelInOneDirectory) {
-  writeProgram();
-  ASSERT_TRUE(built({"-ymps2-an386", "-c", "util.c", "table.c", "checksum.s", "ring.c"}));
-  ASSERT_TRUE(built({"-ar", "-o", "libparts.a", "util.o", "table.o", "checksum.o", "ring.o"}));
+  // Links with a board template run at once in one directory.
   std::string script;
-  for (int i = 1; i <= 4; ++i) {
-    dir.write("main" + std::to_string(i) + ".c", kMain);
-    script += distDirectory() + "/bin/cc -ymps2-an386 -o app" + std::to_string(i) + ".elf main" + std::to_string(i) +
-              ".c libparts.a > log" + std::to_string(i) + " 2>&1 || echo failed" + std::to_string(i) + " & ";
+  for (const std::string i : {"1", "2", "3", "4"}) {
+    dir.write("main" + i + ".c", kMain);
+    script += distDirectory() + "/bin/cc -ymps2-an386 -o app" + i + ".elf main" + i +
+              ".c util.o table.o checksum.o libring.a > log" + i + " 2>&1 || echo failed" + i + " & ";
   }
-  const auto result = runProgram("/bin/sh", {"sh", "-c", script + "wait"}, dir.path());
-  EXPECT_EQ(result.standardOutput, "");
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(read("log" + std::to_string(i)), "") << i;
+  EXPECT_EQ(runProgram("/bin/sh", {"sh", "-c", script + "wait"}, dir.path()).standardOutput, "");
+  for (const std::string i : {"1", "2", "3", "4"}) EXPECT_EQ(read("log" + i), "") << i;
   runs("app4.elf");
 }
 
