@@ -8,18 +8,11 @@
 #include "project/arm_project_system.h"
 
 namespace tidewater {
-namespace {
-
-std::string archiveIndirectFileName(const CompileContext& context, const std::string& output) {
-  return context.intermediateFile(baseName(output) + ".ind");
-}
-
-}  // namespace
 
 std::vector<StepFile> archiveStepFiles(const CompileContext& context, const std::string& output) {
   std::vector<StepFile> files = {{absolutePath(output, context.projectDirectory), "library"}};
   if (context.yes(context.system->ambervale().armArchiverIndirectFile)) {
-    files.push_back({absolutePath(archiveIndirectFileName(context, output), context.projectDirectory),
+    files.push_back({absolutePath(toolIndirectFileName(context, output), context.projectDirectory),
                      "archiver indirect file"});
   }
   return files;
@@ -40,7 +33,7 @@ bool runArchiveTool(ARMProjectSystem& system, ProjectElement& project, const std
   for (const std::string& object : objects) inputs.push_back(pathArgument(object));
   std::vector<std::string> arguments = {context.toolchainDirectory + "/ar", "-rcs", context.toolPath(output)};
   if (context.yes(system.ambervale().armArchiverIndirectFile)) {
-    const std::string indirectFile = archiveIndirectFileName(context, output);
+    const std::string indirectFile = toolIndirectFileName(context, output);
     const std::string path = absolutePath(indirectFile, context.projectDirectory);
     if (!writeToolIndirectFile(path, inputs, false)) {
       builder.errorMessage("Cannot open file: " + path);

@@ -389,20 +389,12 @@ void BuildWalk::collectObjects(ProjectElement& node, const std::string& configur
 std::vector<std::string> BuildWalk::fileInputsOfProject(ProjectElement& project, const std::string& configuration,
                                                         const std::string& fileType) {
   std::vector<std::string> files;
-  std::vector<ProjectElement*> pending = {&project};
-  while (!pending.empty()) {
-    ProjectElement* node = pending.back();
-    pending.pop_back();
-    for (XMLElement* child = node->firstChildElement(); child != nullptr; child = child->nextSiblingElement()) {
-      auto* element = dynamic_cast<ProjectElement*>(child);
-      if (element == nullptr) continue;
-      if (element->isFolder()) pending.push_back(element);
-      if (!element->isFile() || system_.fileType(*element, configuration) != fileType) continue;
-      if (value(*element, configuration, system_.general().buildExcludeFromBuild) == "Yes") continue;
-      system_.resolvePath(*element, configuration);
-      files.push_back(element->absoluteFilePath);
-    }
-  }
+  forEachFile(project, [&](ProjectElement& file) {
+    if (system_.fileType(file, configuration) != fileType) return;
+    if (value(file, configuration, system_.general().buildExcludeFromBuild) == "Yes") return;
+    system_.resolvePath(file, configuration);
+    files.push_back(file.absoluteFilePath);
+  });
   return files;
 }
 

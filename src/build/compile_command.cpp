@@ -176,6 +176,10 @@ std::string preprocessedFileName(const CompileContext& context, const std::strin
   return context.intermediateFile(baseName(source) + "_PP." + suffix(source));
 }
 
+std::string toolIndirectFileName(const CompileContext& context, const std::string& output) {
+  return context.intermediateFile(baseName(output) + ".ind");
+}
+
 std::vector<StepFile> compileStepFiles(const CompileContext& context, const std::string& object,
                                        const std::string& source, const std::optional<std::string>& dependencyFile) {
   const std::string of = " of " + source;

@@ -54,6 +54,9 @@ std::string assemblyFileName(const CompileContext& context, const std::string& o
 /// The preprocessed file of "source" (an assembly source, or a C or C++
 /// source whose preprocessor output is kept), as the tools name it.
 std::string preprocessedFileName(const CompileContext& context, const std::string& source);
+/// The indirect file that hands the linker or the archiver the inputs of
+/// "output", as the tools name it.
+std::string toolIndirectFileName(const CompileContext& context, const std::string& output);
 /// Every file a compile or assemble step writes: the object, its
 /// intermediate files and the dependency file when one is written.
 std::vector<StepFile> compileStepFiles(const CompileContext& context, const std::string& object,

@@ -163,10 +163,6 @@ std::string generatedScriptName(const CompileContext& context, const std::string
   return context.intermediateFile(baseName(output) + ".ld");
 }
 
-std::string linkIndirectFileName(const CompileContext& context, const std::string& output) {
-  return context.intermediateFile(baseName(output) + ".ind");
-}
-
 }  // namespace
 
 std::string gapFillArgument(const std::string& value) {
@@ -202,7 +198,7 @@ std::vector<StepFile> linkStepFiles(const CompileContext& context, const std::st
   }
   if (generatesScript) files.push_back({absolute(generatedScriptName(context, output)), "generated linker script"});
   if (context.yes(context.system->ambervale().armLinkerIndirectFile)) {
-    files.push_back({absolute(linkIndirectFileName(context, output)), "linker indirect file"});
+    files.push_back({absolute(toolIndirectFileName(context, output)), "linker indirect file"});
   }
   return files;
 }
@@ -265,7 +261,7 @@ bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::s
 
   std::optional<std::string> indirectFile;
   if (context.yes(system.ambervale().armLinkerIndirectFile)) {
-    indirectFile = linkIndirectFileName(context, output);
+    indirectFile = toolIndirectFileName(context, output);
     const std::string path = absolutePath(*indirectFile, context.projectDirectory);
     if (!writeToolIndirectFile(path, inputs, true)) return fail(builder, status, "Cannot open file: " + path);
   }
