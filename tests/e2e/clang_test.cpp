@@ -1,8 +1,8 @@
 // Clang ("-clang") through the installed launchers, llvm/bin/clang and
 // gcc/arm-none-eabi/bin/ld, against the real tools: the code uses the FPU
 // the project names, headers see what the GNU compiler gives them, every
-// option that changes the compile and assemble lists is understood, and GNU
-// ld links Clang's objects into firmware that runs.
+// option that changes the compile and assemble lists is understood. The
+// firmware test runs Clang's code linked by GNU ld.
 #include "e2e/e2e_fixture.h"
 
 namespace tidewater::test {
@@ -156,51 +156,6 @@ const Square* square(const Shape* shape) { return dynamic_cast<const Square*>(sh
   build({"-clang", "-c", "-depend", "c.d", "-kasm", "c.c"});
   EXPECT_TRUE(contains(read("c.d"), "c.o: c.c"));
   EXPECT_TRUE(contains(read("c.asm"), "pick:"));
-}
-
-// Clang's objects carry a .note.GNU-stack section and the runtime
-// libraries' do not: GNU ld, the default linker, links them all the same.
-// A double-precision instruction on the Cortex-M4 would stop the program.
-TEST_F(ClangTest, FirmwareLinkedByGnuLdRuns) {
-  dir.write("main.c", R"(#include <stdio.h>
-volatile double numerator = 2.0, denominator = 3.0;
-volatile float side = 1.5f;
-int main(void) {
-  const double ratio = numerator / denominator * 3.5;
-  const float area = side * side;
-  printf("ratio %.4f area %.3f char %d\n", ratio, (double)area, (char)200);
-  return 3;
-}
-)");
-  dir.write("main.cpp", R"(#include <stdlib.h>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-int main() {
-  std::vector<std::string> words{"tide", "water"};
-  try {
-    throw words[0] + words[1];
-  } catch (const std::string& joined) {
-    std::printf("caught %s, %d\n", joined.c_str(), std::abs(-int(joined.size())));
-  }
-  return 0;
-}
-)");
-  const struct { Strings options; const char* output; int status; } programs[] = {
-      {{"main.c"}, "ratio 2.3333 area 2.250 char 200\n", 3},
-      {{"-exceptions", "-rtti", "-std=gnu++14", "main.cpp"}, "caught tidewater, 9\n", 0},
-  };
-  for (const std::string board : {"lm3s6965evb", "mps2-an386"}) {
-    for (const auto& program : programs) {
-      SCOPED_TRACE(board + " " + program.options.back());
-      build(Strings{"-clang", "-y" + board, "-o", "f.elf"} + program.options);
-      EXPECT_TRUE(contains(readelf({"-p", ".comment", "f.elf"}), "clang version"));
-      const auto ran = qemu(board, "f.elf");
-      EXPECT_EQ(ran.standardOutput, program.output) << ran.standardError;
-      EXPECT_EQ(ran.exitStatus, program.status);
-    }
-  }
 }
 
 }  // namespace

@@ -30,9 +30,6 @@ int measure(const std::vector<std::string>& words) { return std::abs(-int(words.
        {"Tag_CPU_name: \"7E-M\"", "Tag_FP_arch: VFPv4-D16", "Tag_ABI_VFP_args: VFP registers"}, "atomic"},
       {{"-cpu=Cortex-M33", "-hascmse"}, {"Tag_CPU_name: \"8-M.MAIN\""}, "atomic"},
       {{"-arch=v7A", "-be"}, {"Tag_CPU_name: \"7-A\"", "big endian"}, "atomic"},
-      {{"-clang", "-cpu=Cortex-M3", "-thumb"}, {"Tag_CPU_name: \"cortex-m3\"", "Tag_THUMB_ISA_use: Thumb-2"}, nullptr},
-      {{"-clang", "-cpu=Cortex-M4", "-fpu=FPv4-SP-D16", "-fpabi=hard", "-thumb"},
-       {"Tag_CPU_name: \"cortex-m4\"", "Tag_ABI_VFP_args: VFP registers"}, nullptr},
   };
   for (const auto& target : targets) {
     SCOPED_TRACE(joined(target.options));

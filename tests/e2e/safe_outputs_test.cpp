@@ -35,6 +35,10 @@ TEST_F(SafeOutputsTest, ARunThatWouldOverwriteAnInputOrWriteAFileTwiceRunsNothin
   dir.write("main.o", "an object");
   dir.write("lib.a", "!<arch>\n");
   dir.write("args", "-c\n-o args\n");
+  dir.write("s.s", "");
+  dir.write("opts", "");
+  fs::create_symlink("main.o", dir.path() + "/link.o");
+  fs::create_hard_link(dir.path() + "/lib.a", dir.path() + "/hard.a");
   const std::vector<std::string> before = listing(dir.path());
   const struct { Strings arguments; std::string errors; } cases[] = {
       {{"-c", "a.c", "-o", "a.c"}, "cc: error: the object file of a.c, 'a.c', would overwrite the input file 'a.c'\n"},
@@ -47,6 +51,16 @@ TEST_F(SafeOutputsTest, ARunThatWouldOverwriteAnInputOrWriteAFileTwiceRunsNothin
       {{"@args", "a.c"}, "cc: error: the object file of a.c, 'args', would overwrite the input file 'args'\n"},
       {{"-ar", "-o", "all.a", "main.o", "lib.a"},
        "cc: error: cannot put the library lib.a into a library: name its object files instead\n"},
+      // The same file by another name: through a symbolic or a hard link.
+      {{"-ylm3s6965evb", "-o", "link.o", "main.o"},
+       "cc: error: the image, 'link.o', would overwrite the input file 'main.o'\n"},
+      {{"-ar", "-o", "hard.a", "main.o", "-xo", "lib.a"},
+       "cc: error: the library, 'hard.a', would overwrite the input file 'lib.a'\n"},
+      // Intermediate and options files count too.
+      {{"-c", "s.s", "-o", "s_PP.s"},
+       "cc: error: 's_PP.s' would be written twice: as the object file of s.s and as the preprocessed file of s.s\n"},
+      {{"-c", "-zc_additional_options_from_file=opts", "a.c", "-o", "opts"},
+       "cc: error: the object file of a.c, 'opts', would overwrite the input file 'opts'\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(joined(c.arguments));
