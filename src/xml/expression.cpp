@@ -48,6 +48,11 @@ int32_t above(const Expression& a) { return a.depth() + 1; }
 int32_t above(const Expression& a, const Expression& b) {
   return std::max(a.depth(), b.depth()) + 1;
 }
+/// A binary node's left operand is walked by a loop (see
+/// BinaryExpression::evaluate), so only its right operand adds a level.
+int32_t aboveBinary(const Expression& left, const Expression& right) {
+  return std::max(left.depth(), right.depth() + 1);
+}
 
 }  // namespace
 
@@ -145,10 +150,43 @@ std::unique_ptr<Expression> makeUnaryExpression(UnaryOperator op,
 
 BinaryExpression::BinaryExpression(BinaryOperator op, std::unique_ptr<Expression> left,
                                    std::unique_ptr<Expression> right)
-    : Expression(above(*left, *right)), op_(op), left_(std::move(left)), right_(std::move(right)) {}
+    : Expression(aboveBinary(*left, *right)), op_(op), left_(std::move(left)), right_(std::move(right)) {}
+
+BinaryExpression::~BinaryExpression() {
+  // A flat chain "1+1+...+1" hangs on its left operands: taking them apart
+  // one by one keeps its destruction off the call stack.
+  std::unique_ptr<Expression> below = std::move(left_);
+  while (auto* binary = dynamic_cast<BinaryExpression*>(below.get())) {
+    std::unique_ptr<Expression> next = std::move(binary->left_);
+    below = std::move(next);
+  }
+}
+
+const Expression& BinaryExpression::spine(std::vector<const BinaryExpression*>& nodes) const {
+  const Expression* bottom = this;
+  while (const auto* binary = dynamic_cast<const BinaryExpression*>(bottom)) {
+    nodes.push_back(binary);
+    bottom = binary->left_.get();
+  }
+  return *bottom;
+}
 
 ExpressionValue BinaryExpression::evaluate(ExpressionParser& parser) const {
-  const ExpressionValue left = operandValue(*left_, parser);
+  if (dynamic_cast<const BinaryExpression*>(left_.get()) == nullptr) {
+    return applyTo(operandValue(*left_, parser), parser);
+  }
+  // A chain of left operands is evaluated from its bottom up by a loop, so
+  // only real nesting recurses, however many operands a flat chain has.
+  std::vector<const BinaryExpression*> nodes;
+  ExpressionValue value = operandValue(spine(nodes), parser);
+  for (auto node = nodes.rbegin(); node != nodes.rend(); ++node) {
+    value = (*node)->applyTo(value, parser);
+    if (value.kind == ValueKind::Marker) value = parser.resolveMarker(value);
+  }
+  return value;
+}
+
+ExpressionValue BinaryExpression::applyTo(const ExpressionValue& left, ExpressionParser& parser) const {
   if (op_ == BinaryOperator::LogicalAnd || op_ == BinaryOperator::LogicalOr) {
     const bool decided = logicalOperand(left);
     if (decided == (op_ == BinaryOperator::LogicalOr)) return ExpressionValue::makeBoolean(decided);
@@ -158,7 +196,12 @@ ExpressionValue BinaryExpression::evaluate(ExpressionParser& parser) const {
 }
 
 std::string BinaryExpression::toString() const {
-  return call(className(op_), {left_->toString(), right_->toString()});
+  std::vector<const BinaryExpression*> nodes;
+  std::string text = spine(nodes).toString();
+  for (auto node = nodes.rbegin(); node != nodes.rend(); ++node) {
+    text = call(className((*node)->op_), {std::move(text), (*node)->right_->toString()});
+  }
+  return text;
 }
 
 void BinaryExpression::visit(const std::function<void(Expression&)>& request) {

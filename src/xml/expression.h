@@ -169,8 +169,12 @@ using LogicalNotExpression = UnaryOperatorExpression<UnaryOperator::LogicalNot>;
 std::unique_ptr<Expression> makeUnaryExpression(UnaryOperator op,
                                                 std::unique_ptr<Expression> operand);
 
+/// depth() counts the right operands only: chains of left operands (a flat
+/// "a + b + c", which the parser makes left-deep) are evaluated, printed
+/// and destroyed by loops.
 class BinaryExpression : public Expression {
  public:
+  ~BinaryExpression() override;
   /// "&&" and "||" evaluate their right operand only when it decides.
   ExpressionValue evaluate(ExpressionParser& parser) const override;
   std::string toString() const override;
@@ -184,6 +188,12 @@ class BinaryExpression : public Expression {
                    std::unique_ptr<Expression> right);
 
  private:
+  /// Collects this node and the binary nodes down its left operands, top
+  /// first, into "nodes"; returns the first left operand that is not one.
+  const Expression& spine(std::vector<const BinaryExpression*>& nodes) const;
+  /// This node's operator applied to a value of its left operand.
+  ExpressionValue applyTo(const ExpressionValue& left, ExpressionParser& parser) const;
+
   BinaryOperator op_;
   std::unique_ptr<Expression> left_;
   std::unique_ptr<Expression> right_;

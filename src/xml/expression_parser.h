@@ -25,7 +25,8 @@ class ExpressionParser {
   /// Parentheses, unary operators and casts nested deeper than this raise
   /// "expression nested too deeply".
   static constexpr int32_t kMaxNesting = 200;
-  /// Height of a tree beyond which parsing stops with the same message.
+  /// Depth of a tree (Expression::depth, where a flat operator chain such as
+  /// "1+1+...+1" is one level) beyond which parsing stops with the same message.
   static constexpr int32_t kMaxTreeDepth = 1000;
 
   explicit ExpressionParser(std::unique_ptr<Lexer> lexer);

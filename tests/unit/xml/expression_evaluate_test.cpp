@@ -147,10 +147,13 @@ TEST(ExpressionEvaluateTest, NestingIsBoundedInsteadOfOverflowingTheStack) {
   const std::string deep = "expression nested too deeply";
   const std::pair<std::string, std::string> cases[] = {
       {repeat("(", 100000) + "1" + repeat(")", 100000), deep}, {repeat("-", 100000) + "1", deep},
-      {repeat("!~", 50000) + "1", deep}, {"1" + repeat("+1", 100000), deep}, {"a" + repeat("[0]", 100000), deep},
+      {repeat("!~", 50000) + "1", deep}, {"a" + repeat("[0]", 100000), deep},
       {"(int" + repeat("*", 100000) + ")1", deep}, {"(" + repeat("struct{", 100000), deep},
       {repeat("(", 150) + "1" + repeat(")", 150), "1"}, {"0" + repeat("+1", 900), "900"},
       {repeat("- ", 150) + "1", "1"},
+      // Flat operator chains are no nesting, whatever their length and mix of levels.
+      {"1" + repeat("+1", 100000), "100001"}, {"1" + repeat("*1+1", 50000), "50001"},
+      {"1" + repeat("&&1", 100000), "true"}, {"0" + repeat("+(1+1)", 1001), "2002"},
   };
   for (const auto& [input, expected] : cases) EXPECT_EQ(outcome(parser, input), expected) << input.substr(0, 20);
 }
