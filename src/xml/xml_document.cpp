@@ -1,5 +1,7 @@
 #include "xml/xml_document.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -27,18 +29,21 @@ struct FileBytes {
 /// one buffer, sized by the seek when the stream has one and grown while
 /// more comes (a pipe, or a file that grew). The buffer is not cleared
 /// first: every byte of it that is read is written by the read.
-bool readAll(std::FILE* file, FileBytes& bytes) {
+/// At most "limit" bytes are taken; a stream with more fails.
+bool readAll(std::FILE* file, FileBytes& bytes, uint64_t limit = UINT64_MAX) {
   size_t capacity = 64 * 1024;
   if (std::fseek(file, 0, SEEK_END) == 0) {
     const long size = std::ftell(file);
     if (size > 0) capacity = static_cast<size_t>(size) + 1;  // one more, to see the end
     std::rewind(file);
   }
+  if (limit < capacity) capacity = static_cast<size_t>(limit) + 1;
   auto data = std::make_unique_for_overwrite<char[]>(capacity + 1);
   size_t used = 0;
   for (;;) {
     used += std::fread(data.get() + used, 1, capacity - used, file);
     if (used < capacity) break;
+    if (used > limit) return false;
     auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2 + 1);
     std::memcpy(larger.get(), data.get(), used);
     data = std::move(larger);
@@ -110,7 +115,23 @@ bool XMLDocument::load(const std::string& path) {
   int reason = 0;
   UniqueFile file = openTextFileForReading(path, reason);
   FileBytes bytes;
-  if (!file || !readAll(file.get(), bytes)) {
+  if (file && inputLimit_) {
+    // Checked before reading: a device such as /dev/zero never ends.
+    struct stat status {};
+    if (::fstat(::fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
+      root_.reset();
+      setError(path + " is not a regular file", 0);
+      return false;
+    }
+    if (static_cast<uint64_t>(status.st_size) > *inputLimit_) {
+      root_.reset();
+      setError(path + " is too large: " + std::to_string(status.st_size) + " bytes, at most " +
+                   std::to_string(*inputLimit_),
+               0);
+      return false;
+    }
+  }
+  if (!file || !readAll(file.get(), bytes, inputLimit_.value_or(UINT64_MAX))) {
     root_.reset();
     setError("couldn't read " + path, 0);
     return false;

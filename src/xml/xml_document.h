@@ -17,6 +17,17 @@ namespace tidewater {
 /// the tree back. Failures never throw: the call returns false and leaves
 /// errorText (at most 1023 characters) and errorLine. Derived documents
 /// override createElement to make their own element class.
+/// What a numeric character reference stands for.
+///  - LowByte: the byte with the low 8 bits of its value. The files this
+///    program writes itself (projects, memory maps, placements, property
+///    groups) hold each byte that is not printable ASCII as a reference of
+///    its own, so they read back byte for byte.
+///  - UTF8: the character with that code point, in UTF-8; one that XML does
+///    not allow (a control character, a surrogate, past U+10FFFF) reads as
+///    U+FFFD. CMSIS-SVD files are written by other tools, whose references
+///    name characters (&#8217;), not bytes.
+enum class ReferenceReading : uint8_t { LowByte, UTF8 };
+
 class XMLDocument {
  public:
   /// With keepText clear the parser drops character data and comments.
@@ -66,6 +77,13 @@ class XMLDocument {
   /// that is only read, never written back.
   bool keepBlankText() const { return keepBlankText_; }
   void setKeepBlankText(bool keep) { keepBlankText_ = keep; }
+  /// Unset: load() reads whatever the path names, as long as it lasts. Set:
+  /// load() takes regular files of at most that many bytes only and refuses
+  /// others, naming the file and the reason.
+  const std::optional<uint64_t>& inputLimit() const { return inputLimit_; }
+  void setInputLimit(std::optional<uint64_t> limit) { inputLimit_ = limit; }
+  ReferenceReading referenceReading() const { return referenceReading_; }
+  void setReferenceReading(ReferenceReading reading) { referenceReading_ = reading; }
   uint32_t indent() const { return indent_; }
   void setIndent(uint32_t indent) { indent_ = indent; }
   uint32_t lineWidth() const { return lineWidth_; }
@@ -97,6 +115,8 @@ class XMLDocument {
 
   bool keepText_;
   bool keepBlankText_ = true;
+  ReferenceReading referenceReading_ = ReferenceReading::LowByte;
+  std::optional<uint64_t> inputLimit_;
   uint32_t indent_ = 0;
   uint32_t lineWidth_ = 0;
   std::optional<std::string> doctype_;

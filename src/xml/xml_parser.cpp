@@ -10,6 +10,7 @@
 
 #include "xml/xml_char_class.h"
 #include "xml/xml_document.h"
+#include "xml/unicode_text.h"
 
 namespace tidewater {
 
@@ -34,15 +35,16 @@ constexpr NamedReference kNamedReferences[] = {
     {"lt;", '<'}, {"gt;", '>'}, {"amp;", '&'}, {"apos;", '\''}, {"quot;", '"'},
 };
 
-/// Decodes the reference at "at" (an "&") within [at, end). Returns the byte
-/// after it, or null when it is not a reference (the "&" then stands for itself).
-const char* decodeReference(const char* at, const char* end, char& value) {
+/// Decodes the reference at "at" (an "&") within [at, end) into the code
+/// point it names. Returns the byte after it, or null when it is not a
+/// reference (the "&" then stands for itself).
+const char* decodeReference(const char* at, const char* end, uint32_t& value) {
   const std::string_view rest(at + 1, static_cast<size_t>(end - at - 1));
   if (rest.empty()) return nullptr;
   if (rest[0] != '#') {
     for (const NamedReference& named : kNamedReferences) {
       if (rest.substr(0, named.text.size()) == named.text) {
-        value = named.value;
+        value = static_cast<unsigned char>(named.value);
         return at + 1 + named.text.size();
       }
     }
@@ -51,16 +53,26 @@ const char* decodeReference(const char* at, const char* end, char& value) {
   const char* p = at + 2;
   const bool hex = p < end && *p == 'x';
   if (hex) ++p;
-  // Only the low 8 bits of the value are kept, so accumulate modulo 256.
-  unsigned byte = 0;
+  // Anything past the last code point stays past it, however many digits follow.
+  constexpr uint32_t kPastUnicode = 0x110000;
+  uint32_t number = 0;
   for (; p < end; ++p) {
     const int digit = hex ? hexDigitValue(*p) : decimalDigitValue(*p);
     if (digit < 0) break;
-    byte = (byte * (hex ? 16 : 10) + static_cast<unsigned>(digit)) & 0xFF;
+    number = std::min(number * (hex ? 16 : 10) + static_cast<uint32_t>(digit), kPastUnicode);
   }
   if (p == end || *p != ';') return nullptr;
-  value = static_cast<char>(byte);
+  value = number;
   return p + 1;
+}
+
+/// Appends a referenced character in the document's reading.
+void appendReferenced(uint32_t value, ReferenceReading reading, std::string& out) {
+  if (reading == ReferenceReading::LowByte) {
+    out += static_cast<char>(value & 0xFF);
+  } else {
+    appendUTF8(isXMLCharacter(value) ? value : kReplacementCharacter, out);
+  }
 }
 
 /// Whether [begin, end) is all white space; bytes up to "limit" may be read.
@@ -170,7 +182,8 @@ const char* scanRun(const char* p, const char* end, char terminator, uint32_t& l
 
 }  // namespace
 
-void decodeReferences(const char* begin, const char* end, bool dropReturns, std::string& out) {
+void decodeReferences(const char* begin, const char* end, bool dropReturns, ReferenceReading reading,
+                      std::string& out) {
   out.reserve(out.size() + static_cast<size_t>(end - begin));
   // Jump from one "&" (or carriage return) to the next, copying the plain
   // stretches between them whole.
@@ -188,14 +201,14 @@ void decodeReferences(const char* begin, const char* end, bool dropReturns, std:
       carriageReturn = next(run, '\r');
       continue;
     }
-    char value = 0;
+    uint32_t value = 0;
     const char* after = decodeReference(ampersand, end, value);
     if (!after) {  // not a reference: the "&" stands for itself
       ampersand = next(ampersand + 1, '&');
       continue;
     }
     out.append(run, ampersand);
-    out += value;
+    appendReferenced(value, reading, out);
     run = after;
     ampersand = next(run, '&');
     if (carriageReturn < run) carriageReturn = next(run, '\r');
@@ -411,7 +424,7 @@ bool XMLParser::startTag() {
     const std::string_view raw = readQuoted(references);
     std::string value;
     if (references) {
-      decodeReferences(raw.data(), raw.data() + raw.size(), false, value);
+      decodeReferences(raw.data(), raw.data() + raw.size(), false, document_.referenceReading(), value);
     } else {
       value.assign(raw);
     }
@@ -453,7 +466,7 @@ void XMLParser::characterData() {
   std::unique_ptr<XMLData> node;
   if (references) {
     std::string text;
-    decodeReferences(start, cursor_, true, text);
+    decodeReferences(start, cursor_, true, document_.referenceReading(), text);
     node = std::make_unique<XMLData>(std::move(text));
   } else {
     node = std::make_unique<XMLData>(start, cursor_);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "xml/xml_document.h"
 #include "xml/xml_element.h"
 
 namespace tidewater {
@@ -69,7 +70,9 @@ class XMLParser {
 };
 
 /// Decodes the character references of [begin, end) and appends the result
-/// to "out"; with dropReturns, carriage-return bytes are left out.
-void decodeReferences(const char* begin, const char* end, bool dropReturns, std::string& out);
+/// to "out", each in the given reading; with dropReturns, carriage-return
+/// bytes are left out.
+void decodeReferences(const char* begin, const char* end, bool dropReturns, ReferenceReading reading,
+                      std::string& out);
 
 }  // namespace tidewater

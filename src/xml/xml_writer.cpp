@@ -1,5 +1,6 @@
 #include "xml/xml_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #endif
 
 #include "xml/xml_char_class.h"
+#include "xml/unicode_text.h"
 #include "xml/xml_document.h"
 
 namespace tidewater {
@@ -45,8 +47,19 @@ const char* verbatimRunEnd(const char* p, const char* end) {
 }
 }  // namespace
 
-void XMLWriter::appendEscaped(std::string& out, std::string_view text) {
+void XMLWriter::appendEscaped(std::string& out, std::string_view text, Characters characters) {
   static constexpr char kHex[] = "0123456789abcdef";
+  const auto reference = [&out](uint32_t value) {
+    out += "&#x";
+    char digits[8];
+    size_t count = 0;
+    do {
+      digits[count++] = kHex[value & 15];
+      value >>= 4;
+    } while (value != 0);
+    while (count != 0) out += digits[--count];
+    out += ';';
+  };
   const char* p = text.data();
   const char* end = p + text.size();
   while (p < end) {
@@ -54,22 +67,69 @@ void XMLWriter::appendEscaped(std::string& out, std::string_view text) {
     p = verbatimRunEnd(p, end);
     out.append(run, p);
     if (p == end) break;
-    const auto byte = static_cast<unsigned char>(*p++);
+    const auto byte = static_cast<unsigned char>(*p);
     switch (byte) {
-      case '"': out += "&quot;"; break;
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default:
-        out += "&#x";
-        if (byte >= 16) out += kHex[byte >> 4];
-        out += kHex[byte & 15];
-        out += ';';
+      case '"': out += "&quot;"; ++p; continue;
+      case '&': out += "&amp;"; ++p; continue;
+      case '<': out += "&lt;"; ++p; continue;
+      case '>': out += "&gt;"; ++p; continue;
+      default: break;
     }
+    if (characters == Characters::Bytes) {
+      reference(byte);
+      ++p;
+      continue;
+    }
+    uint32_t codePoint = byte;
+    const size_t length = decodeUTF8(p, end, codePoint);
+    p += length == 0 ? 1 : length;
+    if (length == 0) codePoint = byte;  // not UTF-8: the byte as Latin-1
+    reference(isXMLCharacter(codePoint) ? codePoint : kReplacementCharacter);
   }
 }
 
+void XMLWriter::writeName(std::string_view name) {
+  if (characters_ == Characters::Bytes) {
+    out_ += name;
+    return;
+  }
+  // The parser's names may start with a digit, "-" or ":" and may hold
+  // colons, which a namespace-aware reader takes for an undeclared prefix.
+  if (name.empty() || !((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z') ||
+                        name[0] == '_')) {
+    out_ += '_';
+  }
+  for (const char c : name) out_ += xml_char::is(c, xml_char::kName) && c != ':' ? c : '_';
+}
+
+void XMLWriter::writeComment(std::string_view text) {
+  out_ += "<!--";
+  if (characters_ == Characters::Bytes) {
+    out_ += text;
+  } else {
+    // A comment holds no references: what XML forbids in it, a byte that is
+    // not printable ASCII and "--", becomes "?".
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      const bool dash = c == '-' && (i + 1 == text.size() || text[i + 1] == '-');
+      out_ += (c >= ' ' && c <= '~' && !dash) || c == '\n' || c == '\t' ? c : '?';
+    }
+  }
+  out_ += "-->";
+}
+
 void XMLWriter::writeDocument(const XMLDocument& document) {
+  if (characters_ == Characters::Unicode) {
+    // The output is ASCII, readable as any encoding the file might have named.
+    if (document.version() || document.encoding()) out_ += "<?xml  version=\"1.0\" ?>\n";
+    if (document.doctype()) {
+      out_ += "<!DOCTYPE ";
+      writeName(*document.doctype());
+      out_ += ">\n";
+    }
+    if (document.root()) writeTree(*document.root());
+    return;
+  }
   if (document.version() || document.encoding()) {
     // The declaration has two spaces between "xml" and its first pseudo-attribute.
     out_ += "<?xml ";
@@ -97,7 +157,13 @@ void XMLWriter::flushIfLarge() {
   }
 }
 
-void XMLWriter::indentTo(uint32_t depth) { out_.append(static_cast<size_t>(indent_) * depth, ' '); }
+void XMLWriter::indentTo(uint32_t depth) {
+  // Indentation that grows with the depth makes the text quadratic in it;
+  // past this depth a reader gains nothing from more of it.
+  constexpr uint32_t kDeepestIndent = 64;
+  if (characters_ == Characters::Unicode) depth = std::min(depth, kDeepestIndent);
+  out_.append(static_cast<size_t>(indent_) * depth, ' ');
+}
 
 void XMLWriter::newline() {
   if (indent_ != 0) out_ += '\n';
@@ -121,7 +187,7 @@ void XMLWriter::writeTree(const XMLElement& root) {
         // Text as first child: the element is written on one line with
         // that text only, and its other children are left out.
         out_ += '>';
-        appendEscaped(out_, static_cast<const XMLData*>(first)->text());
+        appendEscaped(out_, static_cast<const XMLData*>(first)->text(), characters_);
         writeEndTag(*element);
       } else {
         out_ += '>';
@@ -153,7 +219,7 @@ void XMLWriter::writeTree(const XMLElement& root) {
 
 void XMLWriter::writeStartTag(const XMLElement& element, uint32_t depth) {
   out_ += '<';
-  out_ += element.name();
+  writeName(element.name());
   const std::vector<XMLAttribute>& attributes = element.attributes();
   bool wrap = false;
   if (lineWidth_ != 0 && attributes.size() > 1) {
@@ -165,7 +231,9 @@ void XMLWriter::writeStartTag(const XMLElement& element, uint32_t depth) {
   }
   for (const XMLAttribute& attribute : attributes) {
     if (!attribute.value) {
-      out_.append(" ").append(attribute.name) += "=\"\"";
+      out_ += ' ';
+      writeName(attribute.name);
+      out_ += "=\"\"";
       continue;
     }
     if (wrap) {
@@ -174,26 +242,34 @@ void XMLWriter::writeStartTag(const XMLElement& element, uint32_t depth) {
     } else {
       out_ += ' ';
     }
-    out_.append(attribute.name) += "=\"";
-    appendEscaped(out_, *attribute.value);
+    writeName(attribute.name);
+    out_ += "=\"";
+    appendEscaped(out_, *attribute.value, characters_);
     out_ += '"';
   }
 }
 
 void XMLWriter::writeEndTag(const XMLElement& element) {
-  out_.append("</").append(element.name()) += '>';
+  out_ += "</";
+  writeName(element.name());
+  out_ += '>';
   newline();
 }
 
 void XMLWriter::writeLeaf(const XMLNode& node) {
   switch (node.kind()) {
     case XMLNode::Kind::Data:
-      appendEscaped(out_, static_cast<const XMLData&>(node).text());
+      appendEscaped(out_, static_cast<const XMLData&>(node).text(), characters_);
       break;
     case XMLNode::Kind::Comment:
-      out_.append("<!--").append(static_cast<const XMLComment&>(node).text()) += "-->";
+      writeComment(static_cast<const XMLComment&>(node).text());
       break;
     case XMLNode::Kind::CDATASection:
+      // Its bytes can be anything; as escaped text a reader gets the same characters.
+      if (characters_ == Characters::Unicode) {
+        appendEscaped(out_, static_cast<const XMLCDATASection&>(node).text(), characters_);
+        break;
+      }
       out_.append("<![CDATA[").append(static_cast<const XMLCDATASection&>(node).text()) += "]]>";
       break;
     case XMLNode::Kind::Element:

@@ -17,8 +17,22 @@ class XMLNode;
 /// chunks; without a file the whole text stays in text().
 class XMLWriter {
  public:
-  XMLWriter(uint32_t indent, uint32_t lineWidth, std::FILE* file = nullptr)
-      : indent_(indent), lineWidth_(lineWidth), file_(file) {}
+  /// How bytes that are not printable ASCII are written.
+  ///  - Bytes: each as a reference to its own value, which the parser's
+  ///    LowByte reading turns back into the same byte.
+  ///  - Unicode: for readers of the XML standard. A well-formed UTF-8
+  ///    sequence becomes a reference to its character; any other byte from
+  ///    0x80 up is read as Latin-1; a character XML forbids (control bytes,
+  ///    U+FFFE, U+FFFF) becomes U+FFFD. Names, the declaration, comments and
+  ///    CDATA sections are made well-formed too, so the output is XML
+  ///    whatever bytes the tree holds. The output is plain ASCII, and
+  ///    indentation stops growing 64 levels deep, so the text of a deep
+  ///    tree stays linear in its size.
+  enum class Characters : uint8_t { Bytes, Unicode };
+
+  XMLWriter(uint32_t indent, uint32_t lineWidth, std::FILE* file = nullptr,
+            Characters characters = Characters::Bytes)
+      : indent_(indent), lineWidth_(lineWidth), file_(file), characters_(characters) {}
 
   void writeDocument(const XMLDocument& document);
   /// Hands the rest of the buffer to the file; false when the file reports
@@ -29,13 +43,16 @@ class XMLWriter {
   /// Appends "text" escaped for data and attribute values: the double quote,
   /// "&", "<" and ">" as entity references, printable ASCII as is and every
   /// other byte as a lower-case hexadecimal character reference.
-  static void appendEscaped(std::string& out, std::string_view text);
+  static void appendEscaped(std::string& out, std::string_view text,
+                            Characters characters = Characters::Bytes);
 
  private:
   void writeTree(const XMLElement& root);
   void writeStartTag(const XMLElement& element, uint32_t depth);
   void writeEndTag(const XMLElement& element);
   void writeLeaf(const XMLNode& node);
+  void writeName(std::string_view name);
+  void writeComment(std::string_view text);
   void indentTo(uint32_t depth);
   void newline();
   void flushIfLarge();
@@ -43,6 +60,7 @@ class XMLWriter {
   uint32_t indent_;
   uint32_t lineWidth_;
   std::FILE* file_;
+  Characters characters_;
   bool failed_ = false;
   std::string out_;
 };

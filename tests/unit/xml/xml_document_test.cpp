@@ -40,6 +40,25 @@ TEST(XmlDocumentTest, LoadSkipsAByteOrderMarkAndLoadAndSaveReportFilesThatCannot
   EXPECT_EQ(document.version().value_or("") + document.doctype().value_or("") + dumpTree(document.root()), "1.0Da");
 }
 
+TEST(XmlDocumentTest, AnInputLimitRefusesDevicesAndLargeFiles) {
+  TempDir dir;
+  QXMLDocument document;
+  const std::string small = dir.write("small.xml", "<a/>");
+  const std::string large = dir.write("large.xml", "<a>" + std::string(100, ' ') + "</a>");
+  document.setInputLimit(50);
+  const std::pair<std::string, std::string> refused[] = {
+      {"/dev/zero", "/dev/zero is not a regular file"}, {dir.path(), "couldn't read " + dir.path()},
+      {large, large + " is too large: 107 bytes, at most 50"},
+  };
+  for (const auto& [path, message] : refused) {
+    EXPECT_FALSE(document.load(path)) << path;
+    EXPECT_EQ(document.errorText(), message);
+  }
+  EXPECT_TRUE(document.load(small));
+  document.setInputLimit(std::nullopt);
+  EXPECT_TRUE(document.load(large));
+}
+
 TEST(XmlDocumentTest, ReadsWholeStreamsFromFilesAndPipes) {
   std::string text = "\xEF\xBB\xBF<r>";  // longer than one read buffer
   for (int i = 0; i < 20000; ++i) text += "<e i=\"" + std::to_string(i) + "\">x</e>\n";

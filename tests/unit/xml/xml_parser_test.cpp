@@ -83,6 +83,25 @@ TEST(XmlParserTest, DecodesCharacterReferencesInValuesAndData) {
   }
 }
 
+TEST(XmlParserTest, ReadsReferencesAsCharactersInUTF8WhenAsked) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"it&#8217;s", "it\xE2\x80\x99s"}, {"&#402;&#xe9;&#65;", "\xC6\x92\xC3\xA9" "A"}, {"&#x1F641;", "\xF0\x9F\x99\x81"},
+      {"&lt;&amp;", "<&"}, {"&#9;&#xa;", "\t\n"},
+      // What XML forbids stands as U+FFFD, never as a control byte.
+      {"&#x19;", "\xEF\xBF\xBD"}, {"&#;", "\xEF\xBF\xBD"}, {"&#xD800;", "\xEF\xBF\xBD"},
+      {"&#xFFFE;", "\xEF\xBF\xBD"}, {"&#1114112;", "\xEF\xBF\xBD"}, {"&#99999999999999999999;", "\xEF\xBF\xBD"},
+      {"&#12a;", "&#12a;"}, {"raw \xE9", "raw \xE9"},
+  };
+  for (const auto& [text, expected] : cases) {
+    XMLDocument document(true);
+    document.setReferenceReading(ReferenceReading::UTF8);
+    const std::string input = std::string("<a v=\"") + text + "\">" + text + "</a>";
+    ASSERT_TRUE(document.parse(input)) << input;
+    const std::string shown = visibleBytes(expected);
+    EXPECT_EQ(dumpTree(document.root()), "a[v=" + shown + "](\"" + shown + "\")") << input;
+  }
+}
+
 TEST(XmlParserTest, FailuresReportTextAndLineAndDiscardTheTree) {
   const struct { const char* input; const char* error; uint32_t line; } cases[] = {
       {"<a x='1'>", "bad tagName", 0}, {"<a>\n<b/>\n</c>", "tagName mismatch", 2}, {"</a>", "tagName mismatch", 0},

@@ -108,5 +108,41 @@ TEST(XmlWriterTest, EscapesEachByteAtEveryPositionOfLongTexts) {
   }
 }
 
+TEST(XmlWriterTest, UnicodeOutputIsWellFormedASCIIWhateverTheBytes) {
+  const std::pair<std::string, std::string> texts[] = {
+      {"caf\xC3\xA9 \xE2\x80\x99 \xF0\x9F\x99\x81", "caf&#xe9; &#x2019; &#x1f641;"},
+      // Bytes that are no UTF-8 are Latin-1; forbidden characters become U+FFFD.
+      {"\xE9t\xE9 \xC3", "&#xe9;t&#xe9; &#xc3;"}, {"\xED\xA0\x80", "&#xed;&#xa0;&#x80;"},
+      {"\xC0\xAF", "&#xc0;&#xaf;"}, {std::string("\x01\x19\0", 3), "&#xfffd;&#xfffd;&#xfffd;"},
+      {"\xEF\xBF\xBE", "&#xfffd;"}, {"\t\n\r\x7F<\"&", "&#x9;&#xa;&#xd;&#x7f;&lt;&quot;&amp;"},
+  };
+  for (const auto& [text, expected] : texts) {
+    std::string written;
+    XMLWriter::appendEscaped(written, text, XMLWriter::Characters::Unicode);
+    EXPECT_EQ(written, expected) << visibleBytes(text);
+  }
+
+  // Names, declaration, comments and CDATA of a tree the lenient parser took.
+  XMLDocument document(true);
+  document.setKeepBlankText(false);
+  ASSERT_TRUE(document.parse("<?xml version=\"x\" encoding=\"bogus\"?><!DOCTYPE 1D><1a b:c=\"\x01\">"
+                             "<b/><!-- x -- \x02 --><![CDATA[\x03<]]></1a>"));
+  XMLWriter writer(1, 0, nullptr, XMLWriter::Characters::Unicode);
+  writer.writeDocument(document);
+  EXPECT_EQ(writer.text(), "<?xml  version=\"1.0\" ?>\n<!DOCTYPE _1D>\n<_1a b_c=\"&#xfffd;\">\n <b/>\n"
+                           " <!-- x ?- ? --> &#xfffd;&lt;</_1a>\n");
+
+  // Indentation stops growing, so a deep tree is written in linear time.
+  std::string nested;
+  for (int i = 0; i < 20000; ++i) nested += "<e>";
+  for (int i = 0; i < 20000; ++i) nested += "</e>";
+  XMLDocument deep;
+  ASSERT_TRUE(deep.parse(nested));
+  XMLWriter deepWriter(2, 0, nullptr, XMLWriter::Characters::Unicode);
+  deepWriter.writeDocument(deep);
+  EXPECT_LT(deepWriter.text().size(), 20000u * 2 * (2 * 64 + 6));
+  EXPECT_EQ(deepWriter.text().substr(0, 12), "<e>\n  <e>\n  ");
+}
+
 }  // namespace
 }  // namespace tidewater
