@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the SVD import as a register description file,
 // then adds the core's register groups from the vector table and cpu texts
-// it found and prints the model, as regwright does. The limits are lowered
+// it found and prints the model as regwright does (references read as
+// characters, written in the writer's Unicode mode). The limits are lowered
 // so that each input stays quick; derivation cycles, deep cluster nesting
 // and huge dim counts must all end within them.
 #include <unistd.h>
@@ -13,6 +14,7 @@
 
 #include "target/cortex_m_registers.h"
 #include "target/svd_file.h"
+#include "xml/xml_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = [] {
@@ -32,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   svd.setSVDLimits(limits);
   if (svd.load(path, size % 2 == 0 ? 0 : tidewater::SVDFile::KeepSizeInBits)) {
     tidewater::addCortexMRegisterGroups(svd, svd.priorityBits(), svd.hasFPU());
-    (void)svd.writeToString(2, 0);
+    tidewater::XMLWriter writer(2, 0, nullptr, tidewater::XMLWriter::Characters::Unicode);
+    writer.writeDocument(svd);
   }
   return 0;
 }

@@ -22,13 +22,20 @@
 // references). Null attribute values, comments holding "-->" and CDATA
 // holding "]]>" cannot come out of the parser, so they never reach the
 // writer here.
+//
+// The same bytes are also read with references as characters and written
+// in the writer's Unicode mode, whose text must be printable ASCII (with
+// newlines) in which every numeric reference names a character XML allows,
+// and must parse again.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "xml/unicode_text.h"
 #include "xml/xml_document.h"
+#include "xml/xml_writer.h"
 
 namespace {
 
@@ -97,6 +104,26 @@ void checkRoundTrip(XMLDocument& first, bool keepText, uint32_t indent, uint32_t
   require(copy.writeToString(indent, lineWidth) == written);
 }
 
+void checkUnicodeOutput(const std::string& text, bool keepText) {
+  XMLDocument document(keepText);
+  document.setReferenceReading(tidewater::ReferenceReading::UTF8);
+  if (!document.parse(text)) return;
+  tidewater::XMLWriter writer(2, 0, nullptr, tidewater::XMLWriter::Characters::Unicode);
+  writer.writeDocument(document);
+  const std::string& written = writer.text();
+  for (size_t i = 0; i < written.size(); ++i) {
+    const char c = written[i];
+    require((c >= ' ' && c <= '~') || c == '\n');
+    if (written.compare(i, 3, "&#x") != 0) continue;
+    const size_t end = written.find(';', i);
+    require(end != std::string::npos);
+    const unsigned long value = std::strtoul(written.substr(i + 3, end - i - 3).c_str(), nullptr, 16);
+    require(tidewater::isXMLCharacter(static_cast<uint32_t>(value)));
+  }
+  XMLDocument again(keepText);
+  require(again.parse(written));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -111,6 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     checkRoundTrip(document, keepText, 0, 0);
     checkRoundTrip(document, keepText, 2, lineWidth);
+    checkUnicodeOutput(text, keepText);
   }
   return 0;
 }

@@ -1,8 +1,10 @@
 #include "target/svd_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <deque>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -118,20 +120,34 @@ class Properties {
 /// cluster to the registers that leave them out (views into the document).
 struct RegisterDefaults {
   std::string_view size;
+  std::string_view access;
   std::string_view resetValue;
   std::string_view resetMask;
 
   template <typename Source>
   static RegisterDefaults of(const Source& source) {
-    return {source.text(Property::Size), source.text(Property::ResetValue),
-            source.text(Property::ResetMask)};
+    return {source.text(Property::Size), source.text(Property::Access),
+            source.text(Property::ResetValue), source.text(Property::ResetMask)};
   }
 };
 
-/// An SVD number: decimal, "0x" hexadecimal or "#" binary; nullopt when the
-/// text is none of these or does not fit in 64 bits.
+/// An SVD number (scaledNonNegativeInteger): an optional "+", decimal
+/// (leading zeros included: "0040" is forty), "0x" hexadecimal or "#"
+/// binary, and an optional scale "k", "M", "G" or "T" (powers of 1024, in
+/// either case); nullopt when the text is none of these or does not fit in
+/// 64 bits.
 std::optional<uint64_t> svdNumber(std::string_view text) {
   text = trimmed(text);
+  if (text.starts_with('+')) text.remove_prefix(1);
+  unsigned scale = 0;  // a power of 1024
+  if (!text.empty()) {
+    constexpr std::string_view kScales = "kmgt";
+    const char last = static_cast<char>(std::tolower(static_cast<unsigned char>(text.back())));
+    if (const size_t at = kScales.find(last); at != std::string_view::npos) {
+      scale = static_cast<unsigned>(at) + 1;
+      text.remove_suffix(1);
+    }
+  }
   uint64_t base = 10;
   if (text.starts_with("0x") || text.starts_with("0X")) {
     base = 16;
@@ -151,7 +167,35 @@ std::optional<uint64_t> svdNumber(std::string_view text) {
     if (digit >= base || value > (UINT64_MAX - digit) / base) return std::nullopt;
     value = value * base + digit;
   }
-  return value;
+  if (value > (UINT64_MAX >> (10 * scale))) return std::nullopt;
+  return value << (10 * scale);
+}
+
+/// An SVD number as a text the memory map's resolver reads with the same
+/// value: plain "0x" hexadecimal and decimal without leading zeros are kept,
+/// "#" binary becomes "0b", and any other form (leading zeros, which the
+/// resolver would read as octal, or a scale) is written as hexadecimal. A
+/// text that is no SVD number is passed on for the resolver to judge.
+std::string resolverNumber(std::string_view text) {
+  text = trimmed(text);
+  const auto allOf = [](std::string_view digits, const char* set) {
+    return !digits.empty() && digits.find_first_not_of(set) == std::string_view::npos;
+  };
+  if ((text.starts_with("0x") || text.starts_with("0X")) && allOf(text.substr(2), "0123456789abcdefABCDEF")) {
+    return "0x" + std::string(text.substr(2));
+  }
+  if (text.starts_with('#') && allOf(text.substr(1), "01")) return "0b" + std::string(text.substr(1));
+  if (allOf(text, "0123456789") && (text.size() == 1 || text[0] != '0')) return std::string(text);
+  const std::optional<uint64_t> value = svdNumber(text);
+  if (!value) {
+    std::string kept(text);
+    if (kept.starts_with('#')) kept.replace(0, 1, "0b");
+    return kept;
+  }
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (uint64_t rest = *value; rest != 0 || hex.empty(); rest >>= 4) hex.insert(hex.begin(), kDigits[rest & 15]);
+  return "0x" + hex;
 }
 
 
@@ -165,6 +209,13 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to, s
   for (size_t at = text.find(from, begin); at != std::string::npos; at = text.find(from, at + to.size())) {
     text.replace(at, from.size(), to);
   }
+}
+
+/// The text of one copy of a dimensioned element: every "%s" gives the copy's index.
+std::string copied(std::string_view text, std::string_view index) {
+  std::string copy(text);
+  replaceAll(copy, "%s", index);
+  return copy;
 }
 
 struct AccessName {
@@ -240,6 +291,23 @@ class Lineage {
 
   const Properties& own() const { return own_; }
 
+  /// The nearest element along the lineage that has a child element with
+  /// one of the tags; the element itself when none has.
+  const XMLElement& firstWithChild(std::initializer_list<std::string_view> tags) const {
+    const auto holds = [&](const XMLElement& element) {
+      for (const XMLNode* node = element.firstChild(); node; node = node->nextSibling()) {
+        const XMLElement* child = node->asElement();
+        if (child && std::ranges::find(tags, std::string_view(child->name())) != tags.end()) return true;
+      }
+      return false;
+    };
+    if (holds(own_.element())) return own_.element();
+    for (const Properties& base : bases_) {
+      if (holds(base.element())) return base.element();
+    }
+    return own_.element();
+  }
+
   /// The first non-empty text of a property along the lineage.
   std::string_view text(Property property) const {
     std::string_view value = own_.text(property, store_);
@@ -263,18 +331,28 @@ class Lineage {
 };
 
 /// The index strings of a dimensioned element: a comma list, a decimal
-/// range "a-b", or the copy numbers when neither is given.
+/// range "a-b", a letter range "A-C", or the copy numbers when none is given.
 class DimIndex {
  public:
   explicit DimIndex(std::string_view text) {
     text = trimmed(text);
     const size_t dash = text.find('-');
     if (text.find(',') == std::string_view::npos && dash != std::string_view::npos) {
-      const std::optional<uint64_t> first = svdNumber(text.substr(0, dash));
-      const std::optional<uint64_t> last = svdNumber(text.substr(dash + 1));
+      const std::string_view from = trimmed(text.substr(0, dash));
+      const std::string_view to = trimmed(text.substr(dash + 1));
+      const std::optional<uint64_t> first = svdNumber(from);
+      const std::optional<uint64_t> last = svdNumber(to);
       if (first && last && *first <= *last) {
         rangeFirst_ = *first;
         rangeLast_ = *last;
+        return;
+      }
+      const auto letter = [](std::string_view side) {
+        return side.size() == 1 && std::isalpha(static_cast<unsigned char>(side[0]));
+      };
+      if (letter(from) && letter(to) && from[0] <= to[0] &&
+          std::isupper(static_cast<unsigned char>(from[0])) == std::isupper(static_cast<unsigned char>(to[0]))) {
+        for (char c = from[0]; c <= to[0]; ++c) items_.emplace_back(1, c);
         return;
       }
     }
@@ -312,15 +390,16 @@ struct EnumDraft {
   std::string_view description;
 };
 
-/// One field of a register, made once and copied into every copy of a
-/// dimensioned register; its values are [enumsBegin, enumsEnd) of the
-/// register's enum drafts.
+/// One field of a register (one copy of a dimensioned field), made once and
+/// copied into every copy of a dimensioned register; its values are
+/// [enumsBegin, enumsEnd) of the register's enum drafts, shared by the
+/// copies of a field.
 struct FieldDraft {
-  std::string_view name;
+  std::string name;
   std::string start;
   std::string size;
   std::string_view access;
-  std::string_view description;
+  std::string description;
   size_t enumsBegin = 0;
   size_t enumsEnd = 0;
 };
@@ -341,8 +420,7 @@ class SVDFile::Converter {
         options_(options),
         limits_(map.svdLimits()),
         device_(device, 0, store_, [](std::string_view) { return nullptr; }),
-        deviceDefaults_(RegisterDefaults::of(device_)),
-        deviceAccess_(device_.text(Property::Access)) {}
+        deviceDefaults_(RegisterDefaults::of(device_)) {}
 
   void run(MemoryMapElement& root);
 
@@ -398,7 +476,6 @@ class SVDFile::Converter {
   TextStore store_;
   const Lineage device_;
   const RegisterDefaults deviceDefaults_;
-  const std::string_view deviceAccess_;
   MemoryMapElement* root_ = nullptr;
   std::unordered_map<std::string_view, const XMLElement*> peripherals_;
   // The drafts of the register being converted, kept to reuse their room.
@@ -460,8 +537,8 @@ void SVDFile::Converter::convertPeripheral(const XMLElement& peripheral, MemoryM
        interrupt; interrupt = tidewater::findElement(interrupt->nextSibling(), "interrupt")) {
     storeInterrupt(*interrupt);
   }
-  std::string start(lineage.text(Property::BaseAddress));
-  if (start.starts_with("0X")) start[1] = 'x';
+  const std::string_view baseAddress = lineage.text(Property::BaseAddress);
+  const std::string start = baseAddress.empty() ? std::string() : resolverNumber(baseAddress);
   const std::string_view name = lineage.own().text(Property::Name, store_);
   MemoryMapElement* group = add(root, "RegisterGroup", 3);
   if (!group) return;
@@ -501,25 +578,35 @@ void SVDFile::Converter::convertCluster(const XMLElement& cluster,
     return;
   }
   const Lineage lineage(cluster, limits_.maxDerivation, store_, [&](std::string_view name) {
-    return findElementWithChildText(const_cast<XMLElement*>(scope.registers), "cluster", "name",
-                                    name);
+    // A dotted derivedFrom names the cluster by its path, possibly in another peripheral.
+    const auto find = [&](const XMLElement* within, std::string_view wanted) {
+      return findElementWithChildText(const_cast<XMLElement*>(within), "cluster", "name", wanted);
+    };
+    XMLElement* found = find(scope.registers, name);
+    if (!found) found = find(scope.registers, lastPathPart(name));
+    if (!found) found = find(&device_.own().element(), lastPathPart(name));
+    return found;
   });
   const uint32_t count = copies(lineage);
   const DimIndex index(lineage.text(Property::DimIndex));
-  const std::string_view increment = lineage.text(Property::DimIncrement);
-  const std::string_view offset = lineage.text(Property::AddressOffset);
+  const std::string_view incrementText = lineage.text(Property::DimIncrement);
+  const std::string increment = incrementText.empty() ? std::string() : resolverNumber(incrementText);
+  const std::string_view offsetText = lineage.text(Property::AddressOffset);
+  const std::string offset = offsetText.empty() ? "0" : resolverNumber(offsetText);
   const std::string_view nameTemplate = lineage.text(Property::Name);
-  const std::string_view description = lineage.text(Property::Description);
+  const std::string_view descriptionTemplate = lineage.text(Property::Description);
   const bool dimensioned = lineage.has(Property::Dim);
+  // A cluster derived from another without registers of its own has the other's.
+  const XMLElement& content = lineage.firstWithChild({"register", "cluster"});
   ++clusterDepth_;
   scope.clusters.push_back(RegisterDefaults::of(lineage));
   for (uint32_t k = 0; k < count && !budgetReported_; ++k) {
+    const std::string copyIndex = index(k);
     std::string name(nameTemplate);
-    replaceAll(name, "%s", index(k));
+    replaceAll(name, "%s", copyIndex);
     const std::string path = enclosingPath.empty() ? name : enclosingPath + "." + name;
     // Offsets add up along the nesting; the resolver evaluates the sum.
-    std::string start = enclosingStart + "+";
-    start += offset.empty() ? "0" : offset;
+    std::string start = enclosingStart + "+" + offset;
     if (dimensioned && !increment.empty()) {
       start.append("+").append(increment).append("*") += std::to_string(k);
     }
@@ -529,8 +616,8 @@ void SVDFile::Converter::convertCluster(const XMLElement& cluster,
     groupName.append(" (").append(path) += ')';
     put(*group, "name", std::move(groupName));
     put(*group, "start", start);
-    put(*group, "description", description);
-    convertBlock(cluster, *group, start, path, scope);
+    put(*group, "description", copied(descriptionTemplate, copyIndex));
+    convertBlock(content, *group, start, path, scope);
   }
   scope.clusters.pop_back();
   --clusterDepth_;
@@ -568,16 +655,17 @@ void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapEle
   const uint64_t increment = svdNumber(reg.text(Property::DimIncrement)).value_or(0);
 
   const std::string_view nameTemplate = reg.text(Property::Name);
-  const std::string_view offset = reg.text(Property::AddressOffset);
+  const std::string_view offsetText = reg.text(Property::AddressOffset);
+  const std::string offset = offsetText.empty() ? std::string() : resolverNumber(offsetText);
   std::string size;
   if (const std::optional<uint64_t> bits =
           svdNumber(inherited(reg, scope, &RegisterDefaults::size, Property::Size))) {
     size = std::to_string((options_ & KeepSizeInBits) ? *bits : *bits / 8);
   }
-  const std::string_view ownAccess = reg.text(Property::Access);
-  const std::string_view access = mappedAccess(
-      kRegisterAccess, ownAccess.empty() ? deviceAccess_ : ownAccess, reg.has(Property::ReadAction));
-  const std::string_view description = reg.text(Property::Description);
+  const std::string_view access =
+      mappedAccess(kRegisterAccess, inherited(reg, scope, &RegisterDefaults::access, Property::Access),
+                   reg.has(Property::ReadAction));
+  const std::string_view descriptionTemplate = reg.text(Property::Description);
   const std::string_view resetValue =
       inherited(reg, scope, &RegisterDefaults::resetValue, Property::ResetValue);
   const std::string_view resetMask =
@@ -590,7 +678,8 @@ void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapEle
     name.reserve(scope.prefix.size() + nameTemplate.size() + scope.suffix.size());
     name.append(scope.prefix).append(nameTemplate);
     // Only the name's own "%s" is replaced, not one in the prefix.
-    if (indexed) replaceAll(name, "%s", index(k), scope.prefix.size());
+    const std::string copyIndex = index(k);
+    if (indexed) replaceAll(name, "%s", copyIndex, scope.prefix.size());
     name.append(scope.suffix);
     std::string start;
     start.reserve(offset.size() + 24);
@@ -602,7 +691,7 @@ void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapEle
     put(*made, "start", std::move(start));
     put(*made, "size", size);
     put(*made, "access", access);
-    put(*made, "description", description);
+    put(*made, "description", copied(descriptionTemplate, copyIndex));
     put(*made, "reset_value", resetValue);
     put(*made, "reset_mask", resetMask);
     for (const FieldDraft& draft : fieldDrafts_) {
@@ -641,9 +730,8 @@ void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
       }
       return found;
     });
-    FieldDraft draft;
-    draft.name = field.text(Property::Name);
-    draft.description = field.text(Property::Description);
+    const std::string_view nameTemplate = field.text(Property::Name);
+    const std::string_view descriptionTemplate = field.text(Property::Description);
     std::optional<uint64_t> lsb;
     std::optional<uint64_t> width;
     if (field.has(Property::BitOffset)) {
@@ -662,24 +750,41 @@ void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
       const std::optional<uint64_t> msb = svdNumber(field.text(Property::Msb));
       if (msb && lsb && *msb >= *lsb) width = *msb - *lsb + 1;
     }
-    if (lsb) draft.start = std::to_string(*lsb);
-    if (width) draft.size = std::to_string(*width);
+    std::string_view access;
     const bool readHasSideEffects = field.has(Property::ReadAction);
-    if (const std::string_view access = field.text(Property::Access);
-        !access.empty() || readHasSideEffects) {
-      draft.access = mappedAccess(kFieldAccess, access, readHasSideEffects);
+    if (const std::string_view own = field.text(Property::Access); !own.empty() || readHasSideEffects) {
+      access = mappedAccess(kFieldAccess, own, readHasSideEffects);
     }
-    draft.enumsBegin = enumDrafts_.size();
+    const size_t enumsBegin = enumDrafts_.size();
     for (const XMLElement* values = field.own().child(Property::EnumeratedValues); values;
          values = tidewater::findElement(values->nextSibling(), "enumeratedValues")) {
       enums(*values, scope);
     }
-    if (enumDrafts_.size() == draft.enumsBegin) {
+    if (enumDrafts_.size() == enumsBegin) {
       // A derived field without values of its own takes its base's.
       if (const XMLElement* values = field.child(Property::EnumeratedValues)) enums(*values, scope);
     }
-    draft.enumsEnd = enumDrafts_.size();
-    fieldDrafts_.push_back(std::move(draft));
+
+    // A dimensioned field is one field per index, each "dimIncrement" bits
+    // above the one before.
+    const uint32_t count = copies(field);
+    const bool dimensioned = field.has(Property::Dim);
+    const DimIndex index(field.text(Property::DimIndex));
+    const uint64_t increment = dimensioned ? svdNumber(field.text(Property::DimIncrement)).value_or(0) : 0;
+    // Every copy of the register repeats the drafts, so they count against
+    // the element budget of one copy.
+    for (uint32_t k = 0; k < count && fieldDrafts_.size() < limits_.maxElements; ++k) {
+      const std::string copyIndex = index(k);
+      FieldDraft draft;
+      draft.name = copied(nameTemplate, copyIndex);
+      draft.description = copied(descriptionTemplate, copyIndex);
+      if (lsb) draft.start = std::to_string(*lsb + k * increment);
+      if (width) draft.size = std::to_string(*width);
+      draft.access = access;
+      draft.enumsBegin = enumsBegin;
+      draft.enumsEnd = enumDrafts_.size();
+      fieldDrafts_.push_back(std::move(draft));
+    }
   }
 }
 
@@ -738,6 +843,8 @@ bool SVDFile::load(const std::string& path, uint32_t options) {
   clear();
   QXMLDocument svd(true);
   svd.setKeepBlankText(false);  // the layout between elements is never read
+  svd.setReferenceReading(ReferenceReading::UTF8);
+  svd.setInputLimit(inputLimit());
   if (!svd.load(path)) {
     setError(svd.errorText(), svd.errorLine());
     return false;

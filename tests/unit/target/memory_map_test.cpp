@@ -305,6 +305,65 @@ TEST(SVDFileTest, ConvertsPeripheralsRegistersFieldsAndEnums) {
   }
 }
 
+TEST(SVDFileTest, FieldArraysNumberFormsDerivedClustersAndInheritedAccess) {
+  const char* const device = R"(<device><name>DEV</name><size>32</size><access>read-write</access>
+<peripherals><peripheral><name>P</name><baseAddress>#0100000000000000000000000000000</baseAddress>
+ <access>read-only</access><registers>
+ <register><name>CH</name><addressOffset>0040</addressOffset><description>channel&#8217;s &#x19;</description><fields>
+  <field><dim>3</dim><dimIncrement>4</dimIncrement><dimIndex>A-C</dimIndex><name>ERR_%s</name>
+   <description>error of %s</description><bitOffset>2</bitOffset><bitWidth>2</bitWidth><access>write-only</access>
+   <enumeratedValues><enumeratedValue><name>SET</name><value>1</value></enumeratedValue></enumeratedValues></field>
+  <field><dim>2</dim><dimIncrement>1</dimIncrement><name>F%s</name><bitOffset>0</bitOffset></field></fields></register>
+ <register><dim>2</dim><dimIncrement>1k</dimIncrement><dimIndex>x-z</dimIndex><name>L%s</name>
+  <description>line %s</description><addressOffset>0x08</addressOffset></register>
+ <cluster><name>BASE</name><addressOffset>0x100</addressOffset><access>write-only</access>
+  <register><name>R</name><addressOffset>4</addressOffset></register></cluster>
+ <cluster derivedFrom="BASE"><dim>2</dim><dimIncrement>0x20</dimIncrement><name>COPY%s</name>
+  <addressOffset>2K</addressOffset></cluster>
+ <cluster derivedFrom="P.BASE"><name>OTHER</name><addressOffset>0x4000</addressOffset><access>read-write</access>
+  <register><name>OWN</name><addressOffset>0</addressOffset></register></cluster>
+ </registers></peripheral>
+<peripheral><name>M</name><baseAddress>1M</baseAddress><registers>
+ <register><name>DEV</name><addressOffset>+010</addressOffset></register></registers></peripheral>
+</peripherals></device>)";
+  TempDir dir;
+  std::ostringstream warnings;
+  SVDFile svd(&warnings);
+  ASSERT_TRUE(svd.load(dir.write("device.svd", device), 0)) << svd.errorText();
+  MemoryMapElement* root = svd.rootElement();
+  const struct {
+    const char *group, *name;
+    uint32_t start, size;
+    const char* access;  // "" when none is written
+    const char* description;
+  } cases[] = {
+      // Binary base, decimal offset with a leading zero, scaled numbers.
+      {"P", "CH", 0x20000028, 4, "ReadOnly", "channel\xE2\x80\x99s \xEF\xBF\xBD"},
+      {"CH", "ERR_A", 2, 2, "WriteOnly", "error of A"}, {"CH", "ERR_B", 6, 2, "WriteOnly", "error of B"},
+      {"CH", "ERR_C", 10, 2, "WriteOnly", "error of C"}, {"CH", "F0", 0, 1, "", ""}, {"CH", "F1", 1, 1, "", ""},
+      {"ERR_C", "SET", 1, 0, "", ""},
+      {"P", "Lx", 0x20000008, 4, "ReadOnly", "line x"}, {"P", "Ly", 0x20000408, 4, "ReadOnly", "line y"},
+      // Access comes from the nearest cluster, else the peripheral, else the device.
+      {"P (BASE)", "R", 0x20000104, 4, "WriteOnly", ""},
+      {"P (COPY0)", "R", 0x20000804, 4, "WriteOnly", ""}, {"P (COPY1)", "R", 0x20000824, 4, "WriteOnly", ""},
+      {"P (OTHER)", "OWN", 0x20004000, 4, "read-write", ""}, {"M", "DEV", 0x0010000A, 4, "read-write", ""},
+  };
+  for (const auto& c : cases) {
+    const std::string shown = std::string(c.group) + " / " + c.name;
+    MemoryMapElement* element = named(named(root, c.group), c.name);
+    ASSERT_NE(element, nullptr) << shown << " in\n" << svd.writeToString(2, 0);
+    EXPECT_EQ(element->start(), c.start) << shown;
+    EXPECT_EQ(element->size(), c.size) << shown;
+    const std::string* access = element->attribute("access");
+    EXPECT_EQ(access ? *access : "", c.access) << shown;
+    EXPECT_EQ(element->hasDescription() ? element->description() : "", c.description) << shown;
+  }
+  EXPECT_EQ(named(named(root, "CH"), "ERR_%s"), nullptr);
+  EXPECT_EQ(named(named(root, "CH"), "ERR_D"), nullptr);
+  EXPECT_EQ(named(named(root, "P (OTHER)"), "R"), nullptr) << "a cluster with registers of its own keeps them";
+  EXPECT_EQ(warnings.str(), "");
+}
+
 TEST(SVDFileTest, ExpansionStaysWithinItsBounds) {
   // A dim of 70000, clusters nested 33 deep and a derivedFrom chain of 17
   // links are cut to 65536 copies, 32 levels and 16 links; cycles end.
