@@ -23,6 +23,9 @@ std::string distDirectory();
 /// The directory of checked-in test inputs.
 std::string testDataDirectory();
 
+/// The sample projects of the source tree.
+std::string examplesDirectory();
+
 /// A whole file's bytes; fails the calling test when it cannot be read.
 std::string readFile(const std::string& path);
 
