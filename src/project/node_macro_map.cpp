@@ -78,10 +78,10 @@ void ProjectSystem::addDirectoryMacros(MacroMap& map, ProjectElement* node,
   const std::string rootOutput = expanded("build_root_output_directory");
   map["RootOutDir"] = rootOutput;
   const std::string output = expanded("build_output_directory");
-  map["OutDir"] = output.empty() ? "." : output;
-  if (!output.empty() && !rootOutput.empty()) {
-    map["RootRelativeOutDir"] = relativePath(output, rootOutput);
-  }
+  // An empty output directory is the current one, from which the root
+  // output directory can be reached as from any other.
+  const std::string& outDir = map["OutDir"] = output.empty() ? "." : output;
+  if (!rootOutput.empty()) map["RootRelativeOutDir"] = relativePath(outDir, rootOutput);
   map["ToolChainDir"] = expanded("build_toolchain_directory");
 }
 

@@ -122,7 +122,8 @@ class ProjectSystem {
   /// The property-group file that property_groups_file_path names for a
   /// node in a configuration (relative to the project directory), cached by
   /// path and read again when the file's time changes. Null for an empty
-  /// path, "None", or a file that cannot be read.
+  /// path or "None"; a file that cannot be loaded throws an HException
+  /// naming the file and the reason.
   PropertyValueGroupFile* propertyGroupFile(ProjectElement* node, const std::string& configuration);
   /// The "attribute" values of the "tag" children of the selected group
   /// entries (see PropertyValueGroupFile::selectedItems), in file order.

@@ -1,6 +1,7 @@
 // The project system's property-group files, cached by path for as long as
 // their file stays unchanged on disk, and what their selected entries add
 // to a node's macros.
+#include "base/h_exception.h"
 #include "base/path.h"
 #include "project/project_system.h"
 #include "project/property_value_group_file.h"
@@ -24,7 +25,9 @@ PropertyValueGroupFile* ProjectSystem::propertyGroupFile(ProjectElement* node, c
     propertyGroupFiles_.erase(cached);
   }
   auto loaded = std::make_unique<PropertyValueGroupFile>();
-  if (!loaded->load(path)) return nullptr;
+  // A file the project names but that cannot be used fails the run: going
+  // on without its groups would build with definitions silently missing.
+  if (!loaded->load(path)) throw HException(loaded->errorText());
   return (propertyGroupFiles_[path] = std::move(loaded)).get();
 }
 

@@ -1,6 +1,10 @@
 #include "project/property_value_group_file.h"
 
 #include <algorithm>
+#include <cstring>
+#include <iostream>
+
+#include "base/text_file.h"
 
 #include "project/project_system.h"
 #include "target/memory_map.h"
@@ -47,11 +51,33 @@ const XMLElement* entryNamed(const XMLElement& group, const std::string& name) {
 
 }  // namespace
 
+PropertyValueGroupFile::PropertyValueGroupFile(std::ostream* warnings)
+    : warnings_(warnings ? warnings : &std::cerr) {}
+
+void PropertyValueGroupFile::reportError(const std::string& message) {
+  XMLPP2::reportError(message);
+  *warnings_ << "warning: " << message << '\n';
+}
+
 bool PropertyValueGroupFile::load(const std::string& path) {
   groups_.clear();
   fileTime_ = fileModificationTime(path);
-  if (!XMLPP2::load(path, {}, false)) return false;
-  if (root() == nullptr) return true;
+  const std::string failure = "cannot load the property-group file " + path + ": ";
+  if (!XMLPP2::load(path, {}, false)) {
+    if (errorLine() == 0 && errorText().starts_with("couldn't read")) {
+      // The reader does not keep the system's reason; opening again finds it.
+      int reason = 0;
+      const UniqueFile file = openTextFileForReading(path, reason);
+      setError(failure + (file ? std::string("read error") : std::strerror(reason)), 0);
+    } else {
+      setError(failure + "line " + std::to_string(errorLine() + 1) + ": " + errorText(), errorLine());
+    }
+    return false;
+  }
+  if (root() == nullptr) {
+    setError(failure + "it holds no element", 0);
+    return false;
+  }
   for (const XMLElement* child = root()->firstChildElement(); child != nullptr; child = child->nextSiblingElement()) {
     if (child->name() == "group") groups_.push_back(groupClassOf(*child));
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,9 +21,14 @@ class ProjectSystem;
 /// document must outlive every reference to its classes.
 class PropertyValueGroupFile : public XMLPP2 {
  public:
+  /// Directive errors are printed to "warnings" (standard error when null)
+  /// as "warning: " lines, as memory maps print theirs.
+  explicit PropertyValueGroupFile(std::ostream* warnings = nullptr);
+
   using XMLPP2::load;
-  /// Reads "path" and builds the groups. False when the file cannot be read
-  /// or parsed (errorText says why); directive errors only go to reports().
+  /// Reads "path" and builds the groups. False when the file cannot be
+  /// read, is malformed or holds no element; errorText then names the file
+  /// and the reason.
   bool load(const std::string& path);
 
   const std::vector<std::unique_ptr<PropertyValueGroupClass>>& groups() const { return groups_; }
@@ -41,7 +47,11 @@ class PropertyValueGroupFile : public XMLPP2 {
   std::string lookUp(const ProjectSystem& system, const ProjectElement* node, const std::string& name,
                      const std::string& configuration) const;
 
+ protected:
+  void reportError(const std::string& message) override;
+
  private:
+  std::ostream* warnings_;
   std::vector<std::unique_ptr<PropertyValueGroupClass>> groups_;
   std::chrono::system_clock::time_point fileTime_{};
 };

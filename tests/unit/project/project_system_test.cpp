@@ -83,9 +83,15 @@ TEST_F(ProjectSystemTest, ProjectMacrosComeFirstAndFixedMacrosOverwriteThem) {
   EXPECT_EQ(system.expandForNode(&file, "Debug", "$(Board) $(Sep) [$(Empty)] $(OBJ) $(StudioDir)"),
             "inner a;b [] .o /mine");
   EXPECT_EQ(system.expandForNode(&file, "Debug", "$(IntDir)/$(InputName)$(OBJ)"), "app Debug/main.o");
-  set("build_output_directory", "out");
-  set("build_root_output_directory", "out/..");
-  EXPECT_EQ(system.nodeMacroMap(&file, "Debug").at("RootRelativeOutDir"), "..");
+  // The path from the output directory (the current one when it is empty) to the root output directory.
+  const std::tuple<const char*, const char*, const char*> outputs[] = {
+      {"out", "out/..", ".."}, {"", "out", "out"}, {"", ".", "."}, {"a/b", "", "<none>"}};
+  for (const auto& [output, root, relative] : outputs) {
+    set("build_output_directory", output);
+    set("build_root_output_directory", root);
+    const MacroMap map = system.nodeMacroMap(&file, "Debug");
+    EXPECT_EQ(map.count("RootRelativeOutDir") ? map.at("RootRelativeOutDir") : "<none>", relative) << output << " " << root;
+  }
 }
 
 TEST_F(ProjectSystemTest, FileTypeFollowsTheLowerCaseSuffixOrTheDoctypeOfAnXMLFile) {

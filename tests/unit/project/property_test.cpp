@@ -143,6 +143,23 @@ TEST_F(PropertyLookupTest, StringListsAccumulateOutermostFirstWithoutTheDefault)
   EXPECT_EQ(trace.back().node, nullptr);
 }
 
+TEST_F(PropertyLookupTest, StringListsInCommonTakeEachLevelsItemsOnce) {
+  // "Common" is looked up once per level, never again as its own inherited
+  // configuration, so no item comes twice.
+  set(solution, "Common", list, "s");
+  set(*project, "Common", list, "p1;p2");
+  set(*file, "Common", list, "f");
+  set(*folder, "Debug", list, "d");
+  const std::pair<ProjectElement*, const char*> cases[] = {
+      {file, "s;p1;p2;f"}, {folder, "s;p1;p2"}, {project, "s;p1;p2"}, {&solution, "s"}};
+  for (const auto& [node, expected] : cases) {
+    std::vector<LookupTraceEntry> trace;
+    EXPECT_EQ(lookUpProperty(node, list, "Common", &trace), expected) << node->name();
+    for (const LookupTraceEntry& entry : trace) EXPECT_EQ(entry.configuration, "Common") << node->name();
+  }
+  EXPECT_EQ(lookUpProperty(file, list, "Debug"), "s;p1;p2;d;f");
+}
+
 TEST_F(PropertyLookupTest, WritesRecordThePreviousValueAndFeedTheChangeTest) {
   const auto before = std::chrono::system_clock::now() - std::chrono::seconds(1);
   set(*project, "Common", text, "first");

@@ -1,6 +1,9 @@
 #include "project/property_value_group_file.h"
 
+#include <sstream>
+
 #include "arm_project_fixture.h"
+#include "base/h_exception.h"
 
 namespace tidewater {
 namespace {
@@ -62,16 +65,45 @@ TEST_F(PropertyGroupFileTest, EachGroupBecomesAnEnumerationFromItsAttributesAndE
   EXPECT_EQ(libc.valueGroups(), (Strings{"newlib", "picolibc"}));
 }
 
-TEST_F(PropertyGroupFileTest, NoPathNoneOrAnUnreadableFileGivesNoGroupsAndNoMacros) {
-  directory.write("broken.xml", "<propertyGroups><group name=\"X\"></propertyGroups>");
+TEST_F(PropertyGroupFileTest, NoPathOrNoneGivesNoGroupsAndAFileThatCannotBeLoadedIsAnError) {
   set("property_groups_file_path", "");
   const MacroMap without = system.nodeMacroMap(project, "Common");
   ASSERT_EQ(without.count("Base"), 0u);
-  for (const char* path : {"", "None", "missing.xml", "broken.xml"}) {
+  for (const char* path : {"", "None"}) {
     set("property_groups_file_path", path);
     EXPECT_EQ(file(), nullptr) << path;
     EXPECT_EQ(system.nodeMacroMap(project, "Common"), without) << path;
   }
+  directory.write("broken.xml", "<propertyGroups>\n<group name=\"X\"></propertyGroups>");
+  directory.write("empty.xml", "<!-- nothing -->");
+  directory.write("sub/groups.xml", kGroups);
+  const std::string d = directory.path() + "/";
+  const std::pair<std::string, std::string> failures[] = {
+      {"missing.xml", "missing.xml: No such file or directory"}, {"broken.xml", "broken.xml: line 2: tagName mismatch"},
+      {"empty.xml", "empty.xml: it holds no element"}, {"sub", "sub: Is a directory"},
+  };
+  for (const auto& [path, reason] : failures) {
+    set("property_groups_file_path", path);
+    try {
+      system.nodeMacroMap(project, "Common");
+      ADD_FAILURE() << path << " gave no error";
+    } catch (const HException& error) {
+      EXPECT_EQ(error.message(), "cannot load the property-group file " + d + reason);
+    }
+  }
+}
+
+TEST_F(PropertyGroupFileTest, DirectiveErrorsArePrintedAsWarnings) {
+  const std::string path = directory.write("directives.xml", R"(<propertyGroups><define value="1"/>
+    <include filename="missing.xml"/><group name="G"><groupEntry name="A"/></group></propertyGroups>)");
+  std::ostringstream warnings;
+  PropertyValueGroupFile groups(&warnings);
+  ASSERT_TRUE(groups.load(path)) << groups.errorText();
+  EXPECT_EQ(groups.groups().size(), 1u);
+  EXPECT_EQ(warnings.str(),
+            "warning: XmlPP::processConditionals(): missing name in <define>\n"
+            "warning: XmlPP::processConditionals(): error \"couldn't read " + directory.path() +
+                "/missing.xml\" in include file " + directory.path() + "/missing.xml line:0\n");
 }
 
 TEST_F(PropertyGroupFileTest, SelectedEntryMacrosPassTheConfigurationAndPropertyFilters) {
