@@ -2,9 +2,9 @@
    the reset handler that prepares the C run-time environment and runs main.
    The installation holds it assembled for every Cortex-M library variant
    (lib/cortex_m_startup<variant>.o), each preprocessed with the variant's
-   flags, so the FPU set-up is present exactly when the code uses the FPU. Symbols come from
-   the generated linker script: __stack_end__ (initial stack pointer), the
-   .data load and run ranges and the .bss range. */
+   flags, so the FPU set-up is present exactly when the code uses the FPU.
+   Symbols come from the generated linker script: __stack_end__ (initial
+   stack pointer) and the tables of sections to copy and to clear. */
 
   .syntax unified
   .thumb
@@ -23,20 +23,20 @@
 _vectors:
   .word __stack_end__
   .word reset_handler
-  .word nmi_handler
-  .word hard_fault_handler
-  .word mem_manage_handler
-  .word bus_fault_handler
-  .word usage_fault_handler
-  .word secure_fault_handler
+  .word NMI_Handler
+  .word HardFault_Handler
+  .word MemManage_Handler
+  .word BusFault_Handler
+  .word UsageFault_Handler
+  .word SecureFault_Handler
   .word 0
   .word 0
   .word 0
-  .word svc_handler
-  .word debug_mon_handler
+  .word SVC_Handler
+  .word DebugMon_Handler
   .word 0
-  .word pend_sv_handler
-  .word systick_handler
+  .word PendSV_Handler
+  .word SysTick_Handler
   .rept IRQ_VECTOR_COUNT
   .word irq_handler
   .endr
@@ -62,33 +62,40 @@ reset_handler:
   isb
 #endif
 
-  /* Copy initialised data from its load address to its run address. */
-  ldr r0, =__data_load_start__
-  ldr r1, =__data_start__
-  ldr r2, =__data_end__
-  cmp r0, r1
-  beq 2f
+  /* Every section that runs elsewhere than it is loaded is copied, and every
+     zero-initialised one cleared, from the linker script's tables: copy
+     entries are (load address, run start, run end), zero entries (start,
+     end). Byte moves, because a section's size need not be a multiple of
+     four. */
+  ldr r4, =__copy_table_start__
+  ldr r5, =__copy_table_end__
 1:
+  cmp r4, r5
+  bhs 4f
+  ldmia r4!, {r0, r1, r2}
+2:
   cmp r1, r2
-  bhs 2f
+  bhs 1b
   ldrb r3, [r0]
   strb r3, [r1]
   adds r0, r0, #1
   adds r1, r1, #1
-  b 1b
-2:
-
-  /* Zero the uninitialised data. */
-  ldr r1, =__bss_start__
-  ldr r2, =__bss_end__
+  b 2b
+4:
+  ldr r4, =__zero_table_start__
+  ldr r5, =__zero_table_end__
   movs r3, #0
-3:
+5:
+  cmp r4, r5
+  bhs 7f
+  ldmia r4!, {r1, r2}
+6:
   cmp r1, r2
-  bhs 4f
+  bhs 5b
   strb r3, [r1]
   adds r1, r1, #1
-  b 3b
-4:
+  b 6b
+7:
 
   /* Constructors of C++ globals and other .init_array entries. */
   bl __libc_init_array
@@ -102,28 +109,47 @@ reset_handler:
   b .
   .size reset_handler, . - reset_handler
 
-/* Unhandled exceptions and interrupts stop here, where a debugger shows
-   which one it was (IPSR). */
+/* Unhandled exceptions and interrupts stop at a breakpoint, where a
+   debugger shows which one it was (IPSR); without a debugger the core locks
+   up there, which a simulator reports. */
   .section .init.default_handler, "ax"
   .type default_handler, %function
   .thumb_func
 default_handler:
+  bkpt #0
   b .
   .size default_handler, . - default_handler
 
-  .macro weak_handler name
+/* The vector table names each exception's handler by its CMSIS name, so a
+   program or an RTOS port defining that name gets the exception directly.
+   The default for each CMSIS name passes the exception on to the handler
+   of this kit's older name, which in turn defaults to default_handler;
+   either name may be defined. The hand-over is a tail call that keeps lr
+   (the exception return value) and every register but r0 (already saved
+   in the exception frame). */
+  .macro handler cmsis_name, name
+  .section .init.\name, "ax"
+  .weak \cmsis_name
+  .type \cmsis_name, %function
+  .thumb_func
+\cmsis_name:
+  ldr r0, =\name
+  bx r0
+  .size \cmsis_name, . - \cmsis_name
   .weak \name
   .thumb_set \name, default_handler
   .endm
 
-  weak_handler nmi_handler
-  weak_handler hard_fault_handler
-  weak_handler mem_manage_handler
-  weak_handler bus_fault_handler
-  weak_handler usage_fault_handler
-  weak_handler secure_fault_handler
-  weak_handler svc_handler
-  weak_handler debug_mon_handler
-  weak_handler pend_sv_handler
-  weak_handler systick_handler
-  weak_handler irq_handler
+  handler NMI_Handler, nmi_handler
+  handler HardFault_Handler, hard_fault_handler
+  handler MemManage_Handler, mem_manage_handler
+  handler BusFault_Handler, bus_fault_handler
+  handler UsageFault_Handler, usage_fault_handler
+  handler SecureFault_Handler, secure_fault_handler
+  handler SVC_Handler, svc_handler
+  handler DebugMon_Handler, debug_mon_handler
+  handler PendSV_Handler, pend_sv_handler
+  handler SysTick_Handler, systick_handler
+
+  .weak irq_handler
+  .thumb_set irq_handler, default_handler

@@ -16,6 +16,8 @@ namespace {
 
 using Kind = MemoryMapElement::Kind;
 
+constexpr std::string_view kStartupTablesSection = ".startup_tables";
+
 /// Names the C library and the unwinder expect at the bounds of some sections.
 struct LibrarySymbols {
   std::string_view section;
@@ -346,6 +348,43 @@ void writeSection(std::ostream& out, const PlacedSection& section, bool checkOve
   }
 }
 
+/// The tables the start-up code walks: (load start, run start, run end) for
+/// every section that runs elsewhere than it is loaded, then (start, end)
+/// for every zero-initialised one: a section that is not loaded and has no
+/// reserved size (a reserved size marks a heap or stack, left as it is).
+void writeStartupTables(std::ostream& out, const std::vector<PlacedSection>& sections,
+                        const MemorySegmentSpec& segment, bool checkOverflow) {
+  out << "  " << kStartupTablesSection << " : ALIGN(4)\n  {\n    __copy_table_start__ = .;\n";
+  for (const PlacedSection& section : sections) {
+    if (!section.runsElsewhere()) continue;
+    out << "    LONG(__" << section.id << "_load_start__) LONG(" << section.startSymbol() << ") LONG("
+        << section.endSymbolName() << ")\n";
+  }
+  out << "    __copy_table_end__ = .;\n    __zero_table_start__ = .;\n";
+  for (const PlacedSection& section : sections) {
+    if (section.loaded || section.size) continue;
+    out << "    LONG(" << section.startSymbol() << ") LONG(" << section.endSymbolName() << ")\n";
+  }
+  out << "    __zero_table_end__ = .;\n  } > " << segment.name << '\n';
+  if (checkOverflow) {
+    out << "  ASSERT(. <= __" << segment.name << "_segment_end__, \"section placement overflows segment "
+        << segment.name << "\")\n";
+  }
+}
+
+/// The tables go where the start-up code is loaded from: the load segment
+/// of the first loaded section, after the last section loaded there. The
+/// index is the section they follow; "sections" is not empty.
+std::pair<const MemorySegmentSpec*, std::size_t> startupTablesPlace(const std::vector<PlacedSection>& sections) {
+  const auto first = std::find_if(sections.begin(), sections.end(), [](const PlacedSection& s) { return s.loaded; });
+  const MemorySegmentSpec* segment = first != sections.end() ? first->loadSegment : sections.front().runSegment;
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    if (sections[i].loaded ? sections[i].loadSegment == segment : sections[i].runSegment == segment) last = i;
+  }
+  return {segment, last};
+}
+
 }  // namespace
 
 std::string generateLinkerScript(const std::vector<MemorySegmentSpec>& segments,
@@ -359,8 +398,14 @@ std::string generateLinkerScript(const std::vector<MemorySegmentSpec>& segments,
   writeSymbols(out, settings);
   writeMemory(out, segments);
   out << "SECTIONS\n{\n";
-  for (const PlacedSection& section : sections) {
-    writeSection(out, section, settings.checkSegmentOverflow);
+  if (sections.empty()) {
+    writeStartupTables(out, sections, segments.front(), settings.checkSegmentOverflow);
+  } else {
+    const auto [tablesSegment, tablesAfter] = startupTablesPlace(sections);
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+      writeSection(out, sections[i], settings.checkSegmentOverflow);
+      if (i == tablesAfter) writeStartupTables(out, sections, *tablesSegment, settings.checkSegmentOverflow);
+    }
   }
   out << "}\n";
   return out.str();

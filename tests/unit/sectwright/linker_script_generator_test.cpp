@@ -47,8 +47,40 @@ TEST(LinkerScriptGeneratorTest, SmallPlacementGivesExactlyThisScript) {
             "__RAM_segment_end__ = 0x20000800;\n__RAM_segment_size__ = 0x00000800;\n\n"
             "SECTIONS\n{\n  .text :\n  {\n    __text_start__ = .;\n    *(.text .text.*)\n    __text_end__ = .;\n"
             "  } > FLASH =0x00000000\n  __text_load_start__ = __text_start__;\n  __text_load_end__ = __text_end__;\n"
+            "  .startup_tables : ALIGN(4)\n  {\n    __copy_table_start__ = .;\n    __copy_table_end__ = .;\n"
+            "    __zero_table_start__ = .;\n    LONG(__bss_start__) LONG(__bss_end__)\n    __zero_table_end__ = .;\n"
+            "  } > FLASH\n"
             "  .bss (NOLOAD) : ALIGN(4)\n  {\n    __bss_start__ = .;\n    *(.bss .bss.*)\n    __bss_end__ = .;\n"
             "    end = .;\n    _end = .;\n  } > RAM\n}\n");
+}
+
+TEST(LinkerScriptGeneratorTest, StartupTablesFollowTheLastSectionLoadedWhereTheFirstOneIs) {
+  // Copied: what runs elsewhere than it is loaded. Cleared: what is not loaded and reserves no size.
+  const std::string script = scriptFor(R"(<MemorySegment name="FLASH">
+        <ProgramSection name=".text"/><ProgramSection name=".data" runin="RAM"/>
+        <ProgramSection name=".fast" runin="RAM"/></MemorySegment>
+      <MemorySegment name="RAM"><ProgramSection name=".bss" load="No"/><ProgramSection name=".ram_code"/>
+        <ProgramSection name=".zeroed" load="No"/><ProgramSection name=".heap" load="No" size="0x100"/></MemorySegment>)",
+                                       settings("", {}, true));
+  const std::string tables =
+      "  .startup_tables : ALIGN(4)\n  {\n    __copy_table_start__ = .;\n"
+      "    LONG(__data_load_start__) LONG(__data_start__) LONG(__data_end__)\n"
+      "    LONG(__fast_load_start__) LONG(__fast_start__) LONG(__fast_end__)\n    __copy_table_end__ = .;\n"
+      "    __zero_table_start__ = .;\n    LONG(__bss_start__) LONG(__bss_end__)\n"
+      "    LONG(__zeroed_start__) LONG(__zeroed_end__)\n    __zero_table_end__ = .;\n  } > FLASH\n"
+      "  ASSERT(. <= __FLASH_segment_end__, \"section placement overflows segment FLASH\")\n";
+  const auto at = script.find(tables);
+  ASSERT_NE(at, std::string::npos) << script;
+  EXPECT_LT(script.find("__fast_load_end__ = LOADADDR(.fast) + SIZEOF(.fast);"), at);
+  EXPECT_GT(script.find("  .bss (NOLOAD) :"), at);
+
+  // With nothing loaded the tables go to the segment of the first section, and with no sections to the first segment.
+  for (const auto& [body, segment] : {std::pair{R"(<MemorySegment name="RAM"><ProgramSection name=".bss" load="No"/>
+                                                  </MemorySegment>)", "RAM"},
+                                      {R"(<MemorySegment name="RAM"/>)", "FLASH"}}) {
+    EXPECT_NE(scriptFor(body).find("    __zero_table_end__ = .;\n  } > " + std::string(segment) + "\n"), std::string::npos)
+        << body;
+  }
 }
 
 TEST(LinkerScriptGeneratorTest, SectionAttributesBecomeScriptLines) {
