@@ -386,6 +386,16 @@ void BuildWalk::collectObjects(ProjectElement& node, const std::string& configur
   }
 }
 
+std::vector<std::string> BuildWalk::filesOfUnknownType(ProjectElement& project, const std::string& configuration) {
+  std::vector<std::string> files;
+  forEachFile(project, [&](ProjectElement& file) {
+    if (value(file, configuration, system_.general().buildExcludeFromBuild) == "Yes") return;
+    if (!system_.fileType(file, configuration).empty()) return;
+    if (const std::string* name = file.nodeAttribute("file_name")) files.push_back(*name);
+  });
+  return files;
+}
+
 std::vector<std::string> BuildWalk::fileInputsOfProject(ProjectElement& project, const std::string& configuration,
                                                         const std::string& fileType) {
   std::vector<std::string> files;

@@ -46,6 +46,10 @@ class BuildWalk {
   /// link and archive steps).
   BuildPlan plan(ProjectElement& project, const std::string& configuration, uint32_t flags);
 
+  /// The project's files, as named, whose type no rule recognises ("x.c++",
+  /// a name ending in a stray carriage return): the build leaves them out.
+  std::vector<std::string> filesOfUnknownType(ProjectElement& project, const std::string& configuration);
+
   BuildKind buildKind(ProjectElement& node, const std::string& configuration);
   /// The macro-expanded output of a step (relative names stay relative).
   std::string outputName(BuildKind kind, ProjectElement& node, const std::string& configuration);

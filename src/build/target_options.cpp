@@ -42,6 +42,17 @@ const ArchitectureRow* findArchitecture(const std::string& value) {
   return nullptr;
 }
 
+}  // namespace
+
+std::string architectureOfGnuName(std::string_view gnuName) {
+  for (const ArchitectureRow& row : kArchitectures) {
+    if (row.gnuMarch.substr(std::string_view("-march=").size()) == gnuName) return std::string(row.value);
+  }
+  return {};
+}
+
+namespace {
+
 /// How each tool names one FPU value.
 struct FPURow {
   std::string_view value;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidewater {
@@ -37,6 +38,10 @@ TargetSettings readTargetSettings(ARMProjectSystem& system, ProjectElement* node
 std::string toolCoreName(const std::string& core);
 /// Whether the core or (with no core) the architecture is a Cortex-M one.
 bool isCortexMTarget(const TargetSettings& target);
+
+/// "armv7e-m" → "v7EM": the architecture value a GNU "-march=" name stands
+/// for, or empty when it stands for none.
+std::string architectureOfGnuName(std::string_view gnuName);
 
 /// The architecture the target's code is built for: the core's, or the
 /// architecture property's when no core is set.

@@ -57,6 +57,9 @@ void ArgParse::parse(int count, const char* const* arguments, int32_t pass) {
           return;
         }
         value = arguments[++i];
+      } else if (option.valueRequired && value.empty()) {
+        error() << "expected argument for option " << argument << std::endl;
+        continue;
       }
       if (option.pass == pass) act(*match->key, option, value, option.form != ArgForm::None);
       continue;
@@ -65,6 +68,7 @@ void ArgParse::parse(int count, const char* const* arguments, int32_t pass) {
       parseFile(argument.substr(1), pass);
     } else if (argument.starts_with('-')) {
       error() << "unrecognised option " << argument << std::endl;
+      if (const std::string hint = hintFor(argument); !hint.empty()) reporter_.note() << hint << std::endl;
     } else if (pass == 1) {
       onArgument(argument);
     }

@@ -32,6 +32,8 @@ struct ArgOption {
   std::string* stringTarget = nullptr;
   bool* flagTarget = nullptr;
   int32_t pass = 1;
+  /// An attached value that must not be empty ("-T" alone names no file).
+  bool valueRequired = false;
 };
 
 /// The table entry an argument selects: exact key first, then the first
@@ -85,6 +87,9 @@ class ArgParse {
 
  protected:
   virtual void onArgument(const std::string& argument) = 0;
+  /// One line of advice for an unrecognised option, printed after its error
+  /// line; none when empty.
+  virtual std::string hintFor(const std::string&) const { return {}; }
 
   void addOption(const std::string& key, ArgOption option);
   ErrorReporter& reporter() const { return reporter_; }

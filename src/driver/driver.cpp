@@ -92,6 +92,35 @@ bool moveIntermediatesAside(ARMProjectSystem& system, ProjectElement& project, S
   return true;
 }
 
+// A name as a terminal shows it: a stray carriage return or other control
+// byte is written as an escape, so that the user sees why a name is odd.
+std::string visibleName(const std::string& name) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text;
+  for (const unsigned char c : name) {
+    if (c == '\r') {
+      text += "\\r";
+    } else if (c == '\t') {
+      text += "\\t";
+    } else if (c < 0x20 || c == 0x7f) {
+      text += {'\\', 'x', kHex[c >> 4], kHex[c & 0xf]};
+    } else {
+      text += static_cast<char>(c);
+    }
+  }
+  return text;
+}
+
+// Input files the build would pass by in silence are named, so that a
+// mistyped suffix is seen.
+void warnAboutFilesOfUnknownType(BuildWalk& walk, ProjectElement& project, ErrorReporter& reporter) {
+  for (const std::string& name : walk.filesOfUnknownType(project, "Common")) {
+    reporter.warning() << "'" << visibleName(name)
+                       << "': file type not recognised, so the build leaves it out (-x gives a file its type)"
+                       << std::endl;
+  }
+}
+
 // Nothing runs when the build would overwrite one of its inputs or write
 // one file twice; every such file is reported.
 bool checkOutputs(ARMProjectSystem& system, BuildWalk& walk, ProjectElement& project, const KilnmarkArgParse& parser,
@@ -170,6 +199,7 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   BuildStatus status;
   Idler idler;
   BuildWalk walk(system, builder, idler, status);
+  warnAboutFilesOfUnknownType(walk, project, reporter);
   if (!checkOutputs(system, walk, project, parser, flags, reporter)) return 1;
 
   catchInterruptions();

@@ -8,4 +8,14 @@ std::ostream& ErrorReporter::error() {
   return *stream_;
 }
 
+std::ostream& ErrorReporter::warning() {
+  *stream_ << programName_ << ": warning: ";
+  return *stream_;
+}
+
+std::ostream& ErrorReporter::note() {
+  *stream_ << programName_ << ": note: ";
+  return *stream_;
+}
+
 }  // namespace tidewater

@@ -7,6 +7,7 @@
 
 #include "base/text_file.h"
 #include "driver/exit_request.h"
+#include "driver/gcc_option_hints.h"
 #include "driver/help_text.h"
 #include "project/project_system.h"
 #include "project/property_value_group_file.h"
@@ -36,6 +37,17 @@ struct PropertyOption {
   const char* property2 = nullptr;
   const char* value2 = nullptr;
 };
+
+// Attached options whose empty value would reach the link line as a broken
+// argument ("-T." for a script, "-e" taking the next argument as the entry).
+constexpr std::string_view kValueRequired[] = {"-e", "-L", "-T"};
+
+bool valueRequired(std::string_view key) {
+  for (std::string_view required : kValueRequired) {
+    if (key == required) return true;
+  }
+  return false;
+}
 
 constexpr PropertyOption kPropertyOptions[] = {
     {"-allow-multiple-definition", ArgForm::None, Effect::Fixed, "arm_linker_allow_multiple_definition", "Yes"},
@@ -179,7 +191,8 @@ void KilnmarkArgParse::addPropertyOptions() {
                                            writer_.append(option->property, value);
                                            break;
                                        }
-                                     }});
+                                     },
+                                     .valueRequired = valueRequired(option->key)});
   }
 }
 
@@ -209,7 +222,8 @@ void KilnmarkArgParse::addHandledOptions() {
                              .handler = [this, handler = member](const std::string& option,
                                                                  const std::string& value) {
                                (this->*handler)(option, value);
-                             }});
+                             },
+                             .valueRequired = valueRequired(key)});
   }
 }
 
@@ -220,6 +234,8 @@ ProjectElement& KilnmarkArgParse::addInputFile(const std::string& name) {
   currentFile_ = &file;
   return file;
 }
+
+std::string KilnmarkArgParse::hintFor(const std::string& option) const { return gccOptionHint(option); }
 
 void KilnmarkArgParse::onArgument(const std::string& argument) {
   ProjectElement& file = addInputFile(argument);

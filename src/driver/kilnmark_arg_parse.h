@@ -49,6 +49,7 @@ class KilnmarkArgParse : public ArgParse {
 
  protected:
   void onArgument(const std::string& argument) override;
+  std::string hintFor(const std::string& option) const override;
 
  private:
   void addFlagOptions();

@@ -13,6 +13,7 @@ TEST_F(DriverCliTest, EachCommandLineEndsWithItsStatusAndMessages) {
   const std::string help = readFile(testDataDirectory() + "/help.txt");
   dir.write("a.c", "int main(void) { return 0; }\n");
   dir.write("opts", "-c -o x.o\n-xc\n");
+  dir.write("x.c++", "int f(void) { return 1; }\n");
   const std::string unrecognised = "cc: error: unrecognised option -bogus\n";
   const struct { const char* argv0; Strings arguments; int status; std::string errors; } cases[] = {
       {"cc", {}, 0, help},
@@ -22,6 +23,13 @@ TEST_F(DriverCliTest, EachCommandLineEndsWithItsStatusAndMessages) {
       {"cc", {"-c", "-ycortex_m4f"}, 0, ""},
       {"./armcc", {"-q", "a.c"}, 1, "./armcc: error: unrecognised option -q\n./armcc: error: -o option required\n"},
       {"my cc", {"-o"}, 1, "my cc: error: expected argument for option -o\nmy cc: error: -o option required\n"},
+      // Files the build would leave out are named (and the others built); a GNU spelling gets a note.
+      {"cc", {"-c", "x.c++", "a.c", "cr.c\r"}, 0,
+       "cc: warning: 'x.c++': file type not recognised, so the build leaves it out (-x gives a file its type)\n"
+       "cc: warning: 'cr.c\\r': file type not recognised, so the build leaves it out (-x gives a file its type)\n"},
+      {"cc", {"-c", "-xc++", "x.c++", "-mcpu=cortex-m4"}, 1,
+       "cc: error: unrecognised option -mcpu=cortex-m4\n"
+       "cc: note: for -mcpu=cortex-m4 use -cpu=cortex-m4 (-cpu=list shows the cores)\n"},
       {"cc", {"-c", "-fpu=vfp4", "-fpabi=hard"}, 1,
        "cc: error: vfp4 unsupported - choose from:\nVFP\nVFP9\nVFPv3-D32\nVFPv3-D16\nVFPv4-D32\nVFPv4-D16\n"
        "FPv4-SP-D16\nFPv5-SP-D16\nFPv5-D16\nNone\n"},

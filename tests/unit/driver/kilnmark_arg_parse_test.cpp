@@ -106,6 +106,21 @@ TEST(KilnmarkArgParseTest, OptionsWriteTheProjectsOwnValuesAndNameWhatTheyRefuse
        "c_ignore_includes=Yes|arm_linker_script_generator_default_fill_pattern=0xff|"
        "arm_linker_additional_output_file_gap_fill=0xff|linker_memory_map_file=map.xml|default_code_section=.fast",
        "", false},
+      // An empty entry symbol, library directory or script name is a missing argument, not a value.
+      {{"-eStart", "-e", "-L/opt/lib", "-L", "-T"}, "gcc_entry_point=Start|link_standard_libraries_directory=/opt/lib",
+       "cc: error: expected argument for option -e\ncc: error: expected argument for option -L\n"
+       "cc: error: expected argument for option -T\n", false},
+      // A GNU spelling is an error with one uncounted note after it; other unknown options get no note.
+      {{"-mcpu=cortex-m4", "-march=armv8-m.main", "-march=armv9", "-lring", "-bogus"}, "arm_core_type=<unset>",
+       "cc: error: unrecognised option -mcpu=cortex-m4\n"
+       "cc: note: for -mcpu=cortex-m4 use -cpu=cortex-m4 (-cpu=list shows the cores)\n"
+       "cc: error: unrecognised option -march=armv8-m.main\n"
+       "cc: note: for -march=armv8-m.main use -arch=v8M_Mainline (-arch=list shows the architectures)\n"
+       "cc: error: unrecognised option -march=armv9\n"
+       "cc: note: for -march=armv9 use -arch=<architecture> (-arch=list shows the architectures)\n"
+       "cc: error: unrecognised option -lring\n"
+       "cc: note: for -lring use the library's file name among the inputs (libring.a)\n"
+       "cc: error: unrecognised option -bogus\n", false},
       {{"-c", "a.c"},
        "project_type=Object file|build_object_file_name=$(InputName)$(OBJ)|build_intermediate_directory=", "", true},
       {{"-c", "a.c", "-o", "x.o"}, "build_object_file_name=x.o|build_intermediate_directory=.", "", true},
@@ -134,6 +149,32 @@ TEST(KilnmarkArgParseTest, OptionsWriteTheProjectsOwnValuesAndNameWhatTheyRefuse
     }
     EXPECT_EQ(found, values);
     EXPECT_EQ(parsed.errors.str(), errors) << values;
+  }
+}
+
+TEST(KilnmarkArgParseTest, EveryGnuSpellingHintNamesAnOptionThisDriverHas) {
+  // The options a hint recommends must stay in the option table, and what they do must match.
+  const std::pair<const char*, const char*> cases[] = {
+      {"-mcpu=Cortex-M7", "-cpu=Cortex-M7"}, {"-march=armv6-m", "-arch=v6M"}, {"-mfpu=fpv5-d16", "-fpu=fpv5-d16"},
+      {"-mfloat-abi=softfp", "-fpabi=softfp"}, {"-mthumb", "-thumb"}, {"-mbig-endian", "-be"},
+      {"-mlong-calls", "-longcalls"}, {"-Wall", "-Wc,-Wall"}, {"-Wextra", "-Wc,-Wextra"}, {"-Werror", "-we"},
+      {"-MMD", "-depend"}, {"-MD", "-depend"}, {"-MF", "-depend"}, {"-fexceptions", "-exceptions"},
+      {"-frtti", "-rtti"}, {"-fcommon", "-common"}, {"-fno-omit-frame-pointer", "-framepointer"}, {"-S", "-kasm"},
+      {"-save-temps", "-kasm"}, {"-nostdlib", "-l-"}, {"--version", "-help"}, {"--help", "-help"},
+  };
+  for (const auto& [gnu, ours] : cases) {
+    Parsed parsed;
+    parsed.run({gnu});
+    const std::string note = "cc: note: for " + std::string(gnu) + " use " + ours;
+    EXPECT_NE(parsed.errors.str().find(note), std::string::npos) << parsed.errors.str();
+    EXPECT_EQ(parsed.reporter.errorCount(), 1) << gnu;
+    EXPECT_TRUE(parsed.parser.matchOption(ours).has_value()) << ours;
+  }
+  // The options whose work the driver does by default say so.
+  for (const char* gnu : {"-ffunction-sections", "-fdata-sections", "-lm", "-lc"}) {
+    Parsed parsed;
+    parsed.run({gnu});
+    EXPECT_NE(parsed.errors.str().find("use nothing: "), std::string::npos) << parsed.errors.str();
   }
 }
 
