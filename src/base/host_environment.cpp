@@ -1,10 +1,10 @@
-#include "driver/host_environment.h"
+#include "base/host_environment.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
-#include "driver/product_identity.h"
+#include "base/product_identity.h"
 
 namespace tidewater {
 

@@ -1,4 +1,4 @@
-#include "driver/installation.h"
+#include "base/installation.h"
 
 #include <unistd.h>
 

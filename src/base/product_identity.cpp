@@ -1,4 +1,4 @@
-#include "driver/product_identity.h"
+#include "base/product_identity.h"
 
 namespace tidewater {
 

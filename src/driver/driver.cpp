@@ -15,12 +15,11 @@
 #include "base/solution_load_error.h"
 #include "driver/error_reporter.h"
 #include "driver/exit_request.h"
-#include "driver/host_environment.h"
-#include "driver/installation.h"
+#include "base/installation.h"
 #include "driver/kilnmark_arg_parse.h"
 #include "driver/parsed_settings.h"
 #include "driver/scratch_directory.h"
-#include "driver/system_macros.h"
+#include "macro/system_macros.h"
 #include "macro/macro_table.h"
 #include "build/build_status.h"
 #include "build/build_walk.h"
@@ -157,9 +156,7 @@ ARMProjectSystem& newProcessLifetimeSystem(MacroTable& macros) {
 
 int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   MacroTable& macros = MacroTable::instance();
-  registerSystemMacros(macros, {"", userDataDirectory(), homeDirectory()});
-  setUpDirectories(executablePath(argc > 0 ? argv[0] : nullptr));
-  setInstallationMacros(macros, installationDirectory());
+  defineSystemMacros(macros, argc > 0 ? argv[0] : nullptr);
 
   ErrorReporter reporter(argc > 0 && argv[0] != nullptr ? argv[0] : "", errorStream);
   ARMProjectSystem& system = newProcessLifetimeSystem(macros);

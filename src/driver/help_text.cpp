@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/product_identity.h"
+#include "base/product_identity.h"
 
 namespace tidewater {
 

@@ -1,6 +1,8 @@
-#include "driver/system_macros.h"
+#include "macro/system_macros.h"
 
-#include "driver/product_identity.h"
+#include "base/host_environment.h"
+#include "base/installation.h"
+#include "base/product_identity.h"
 
 namespace tidewater {
 
@@ -78,6 +80,12 @@ void registerSystemMacros(MacroTable& table, const SystemMacroDirectories& direc
 
 void setInstallationMacros(MacroTable& table, const std::string& installationDirectory) {
   table.registerSystemMacro("StudioDir", installationDirectory, "");
+}
+
+void defineSystemMacros(MacroTable& table, const char* firstArgument) {
+  registerSystemMacros(table, {"", userDataDirectory(), homeDirectory()});
+  setUpDirectories(executablePath(firstArgument));
+  setInstallationMacros(table, installationDirectory());
 }
 
 }  // namespace tidewater

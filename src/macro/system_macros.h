@@ -21,4 +21,11 @@ void registerSystemMacros(MacroTable& table, const SystemMacroDirectories& direc
 /// description entry).
 void setInstallationMacros(MacroTable& table, const std::string& installationDirectory);
 
+/// What every program of the installation (the driver, sectwright,
+/// regwright) does first, so that a file naming $(StudioDir) means the same
+/// to each: registers the system macros for the user's directories, locates
+/// the installation from the executable (started as "firstArgument", which
+/// may be null) and sets StudioDir to it.
+void defineSystemMacros(MacroTable& table, const char* firstArgument);
+
 }  // namespace tidewater

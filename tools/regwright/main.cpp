@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "macro/macro_table.h"
+#include "macro/system_macros.h"
 #include "register_model.h"
 
 namespace {
@@ -24,6 +26,7 @@ int failure(const std::string& reason) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tidewater::defineSystemMacros(tidewater::MacroTable::instance(), argc > 0 ? argv[0] : nullptr);
   tidewater::RegisterModelOptions options;
   std::string file;
   for (int i = 1; i < argc; ++i) {

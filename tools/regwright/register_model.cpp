@@ -36,6 +36,10 @@ std::string hexAddress(uint32_t value) {
 
 }  // namespace
 
+/// The largest file regwright reads (the largest published register
+/// descriptions are a few tens of megabytes).
+constexpr uint64_t kInputLimit = uint64_t{256} << 20;
+
 std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
                                              const RegisterModelOptions& options,
                                              std::string& error, std::ostream* warnings) {
@@ -44,6 +48,7 @@ std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
   std::unique_ptr<MemoryMap> map;
   if (isSVDPath(path)) {
     auto svd = std::make_unique<SVDFile>(warnings);
+    svd->setInputLimit(kInputLimit);
     if (!svd->load(path, 0)) {
       error = loadFailure(*svd, path);
       return nullptr;
@@ -53,6 +58,7 @@ std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
     map = std::move(svd);
   } else {
     map = std::make_unique<MemoryMap>(warnings);
+    map->setInputLimit(kInputLimit);
     if (!map->load(path, options.macros, options.preprocess)) {
       error = loadFailure(*map, path);
       return nullptr;
@@ -78,7 +84,8 @@ std::string registerModelText(MemoryMap& map) {
       pending.push_back(child);
     }
   }
-  XMLWriter writer(2, 0);
+  // Whatever bytes the file held, readers of the XML standard get XML.
+  XMLWriter writer(2, 0, nullptr, XMLWriter::Characters::Unicode);
   // Room for the longest lines a model has: growing a text of megabytes step
   // by step would copy it and touch fresh pages again at every step. Pages
   // reserved but never written cost nothing.

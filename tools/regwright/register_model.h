@@ -16,7 +16,8 @@ struct RegisterModelOptions {
 };
 
 /// Loads "path" as an SVD register description when its suffix, in lower
-/// case, is "svd", else as a memory map, with resolved addresses. Null on
+/// case, is "svd", else as a memory map, with resolved addresses. Files that
+/// are not regular or larger than 256 MiB are refused. Null on
 /// failure, with the reason (naming the file, and the line of a parse
 /// error) in "error". Preprocessor and conversion warnings go to "warnings"
 /// (standard error when null).
@@ -24,7 +25,8 @@ std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
                                              const RegisterModelOptions& options,
                                              std::string& error, std::ostream* warnings = nullptr);
 
-/// The map as XML with an indent of 2: every element with its stored
+/// The map as well-formed, ASCII-only XML with an indent of 2 (characters
+/// beyond ASCII as references, see XMLWriter::Characters::Unicode): every element with its stored
 /// attributes in order, followed by resolved_start ("0x%08X") and
 /// resolved_size (decimal), which are written into the map's elements.
 std::string registerModelText(MemoryMap& map);

@@ -1,4 +1,4 @@
-#include "driver/installation.h"
+#include "base/installation.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "driver/driver.h"
-#include "driver/host_environment.h"
+#include "base/host_environment.h"
 #include "support/environment.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"

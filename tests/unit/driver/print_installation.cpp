@@ -2,7 +2,7 @@
 // would compute for this executable, one per line.
 #include <iostream>
 
-#include "driver/installation.h"
+#include "base/installation.h"
 
 int main(int, char** argv) {
   tidewater::setUpDirectories(tidewater::executablePath(argv[0]));
