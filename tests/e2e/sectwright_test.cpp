@@ -92,6 +92,24 @@ TEST_F(SectwrightTest, InstalledPlacementLinksWithLdAndLldAndAnOverflowNamesTheS
   }
 }
 
+TEST_F(SectwrightTest, MapsNamingStudioDirLoadAsInTheDriver) {
+  // The installed board map by its path, by an import and by a preprocessor
+  // include naming $(StudioDir) give the same script.
+  const std::string board = "$(StudioDir)/targets/lm3s6965evb_memory_map.xml";
+  dir.write("imports.xml", "<!DOCTYPE Board_Memory_Definition_File>\n<Root name=\"lm3s6965evb\">"
+                           "<Import filename=\"" + board + "\"/></Root>\n");
+  dir.write("includes.xml", "<!DOCTYPE Board_Memory_Definition_File>\n<Root name=\"lm3s6965evb\">"
+                            "<include filename=\"" + board + "\" no_root=\"1\"/></Root>\n");
+  const std::string installedMap = distDirectory() + "/targets/lm3s6965evb_memory_map.xml";
+  for (const std::string& map : {installedMap, std::string("imports.xml"), std::string("includes.xml")}) {
+    const auto generated = sectwright({"-memory-map-file", map, "-symbols", kSymbols + "0", map == installedMap ? "direct.ld" : "app.ld"});
+    ASSERT_EQ(generated.exitStatus, 0) << map << generated.standardError;
+    EXPECT_EQ(generated.standardError, "") << map;
+    if (map != installedMap) { EXPECT_EQ(read("app.ld"), read("direct.ld")) << map; }
+  }
+  EXPECT_TRUE(contains(read("app.ld"), "0x00040000"));
+}
+
 TEST_F(SectwrightTest, BadInputFailsAndLeavesTheScriptAlone) {
   dir.write("app.ld", "/* kept */\n");
   dir.write("broken.xml", "<Root>\n<MemorySegment name=\"RAM\">\n</Root>\n");
