@@ -29,7 +29,7 @@ class PropertyValueGroupFile : public XMLPP2 {
   /// Reads "path" and builds the groups. False when the file cannot be
   /// read, is malformed or holds no element; errorText then names the file
   /// and the reason.
-  bool load(const std::string& path);
+  bool load(const std::string& path) override;
 
   const std::vector<std::unique_ptr<PropertyValueGroupClass>>& groups() const { return groups_; }
   /// The group property of that name, or null.

@@ -351,7 +351,8 @@ class DimIndex {
         return side.size() == 1 && std::isalpha(static_cast<unsigned char>(side[0]));
       };
       if (letter(from) && letter(to) && from[0] <= to[0] &&
-          std::isupper(static_cast<unsigned char>(from[0])) == std::isupper(static_cast<unsigned char>(to[0]))) {
+          (std::isupper(static_cast<unsigned char>(from[0])) != 0) ==
+              (std::isupper(static_cast<unsigned char>(to[0])) != 0)) {
         for (char c = from[0]; c <= to[0]; ++c) items_.emplace_back(1, c);
         return;
       }

@@ -65,7 +65,7 @@ std::string indexOf(const XMLElement& element, uint64_t k) {
     return list.substr(begin, list.find(',', begin) - begin);
   }
   if (const size_t dash = list.find('-'); dash != std::string::npos) {
-    if (std::isalpha(static_cast<unsigned char>(list[0]))) return std::string(1, static_cast<char>(list[0] + k));
+    if (std::isalpha(static_cast<unsigned char>(list[0]))) return std::string(1, static_cast<char>(static_cast<uint64_t>(list[0]) + k));
     return std::to_string(number(list.substr(0, dash)) + k);
   }
   return std::to_string(k);
