@@ -805,9 +805,8 @@ void SVDFile::Converter::enums(const XMLElement& valuesElement, const Scope& sco
   for (const XMLElement* value = first; value;
        value = tidewater::findElement(value->nextSibling(), "enumeratedValue")) {
     const Properties properties(*value);
-    std::string number(properties.text(Property::Value, store_));
-    if (number.starts_with('#')) number.replace(0, 1, "0b");
-    enumDrafts_.push_back({properties.text(Property::Name, store_), std::move(number),
+    const std::string_view text = properties.text(Property::Value, store_);
+    enumDrafts_.push_back({properties.text(Property::Name, store_), text.empty() ? std::string() : resolverNumber(text),
                            properties.text(Property::Description, store_)});
   }
 }

@@ -322,7 +322,7 @@ TEST(SVDFileTest, FieldArraysNumberFormsDerivedClustersAndInheritedAccess) {
  <register><name>CH</name><addressOffset>0040</addressOffset><description>channel&#8217;s &#x19;</description><fields>
   <field><dim>3</dim><dimIncrement>4</dimIncrement><dimIndex>A-C</dimIndex><name>ERR_%s</name>
    <description>error of %s</description><bitOffset>2</bitOffset><bitWidth>2</bitWidth><access>write-only</access>
-   <enumeratedValues><enumeratedValue><name>SET</name><value>1</value></enumeratedValue></enumeratedValues></field>
+   <enumeratedValues><enumeratedValue><name>SET</name><value>010</value></enumeratedValue></enumeratedValues></field>
   <field><dim>2</dim><dimIncrement>1</dimIncrement><name>F%s</name><bitOffset>0</bitOffset></field></fields></register>
  <register><dim>2</dim><dimIncrement>1k</dimIncrement><dimIndex>x-z</dimIndex><name>L%s</name>
   <description>line %s</description><addressOffset>0x08</addressOffset></register>
@@ -351,7 +351,7 @@ TEST(SVDFileTest, FieldArraysNumberFormsDerivedClustersAndInheritedAccess) {
       {"P", "CH", 0x20000028, 4, "ReadOnly", "channel\xE2\x80\x99s \xEF\xBF\xBD"},
       {"CH", "ERR_A", 2, 2, "WriteOnly", "error of A"}, {"CH", "ERR_B", 6, 2, "WriteOnly", "error of B"},
       {"CH", "ERR_C", 10, 2, "WriteOnly", "error of C"}, {"CH", "F0", 0, 1, "", ""}, {"CH", "F1", 1, 1, "", ""},
-      {"ERR_C", "SET", 1, 0, "", ""},
+      {"ERR_C", "SET", 10, 0, "", ""},
       {"P", "Lx", 0x20000008, 4, "ReadOnly", "line x"}, {"P", "Ly", 0x20000408, 4, "ReadOnly", "line y"},
       // Access comes from the nearest cluster, else the peripheral, else the device.
       {"P (BASE)", "R", 0x20000104, 4, "WriteOnly", ""},
