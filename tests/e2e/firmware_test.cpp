@@ -80,7 +80,13 @@ TEST_F(FirmwareTest, EveryBoardRunsCAndCppWithEitherLinkerAndFamily) {
       {{"-d__STACKSIZE__=2048", "firmware.c"}, kCProgramOutput, 7},
       {{"-exceptions", "-rtti", "-std=gnu++14", "firmware.cpp"},
        "constructed 42, area 2.25, cast 1\ncaught 7\nsorted 123, square of 6, used 1\n", 0}};
-  for (const std::string board : {"lm3s6965evb", "mps2-an386", "mps2-an505"}) {
+  // Each board with the FPU architecture its code is built for ("" for none).
+  const std::pair<std::string, std::string> boards[] = {{"lm3s6965evb", ""},
+                                                        {"mps2-an386", "VFPv4-D16"},
+                                                        {"mps2-an505", ""},
+                                                        {"microbit", ""},
+                                                        {"mps2-an500", "FPv5/FP-D16 for ARMv8"}};
+  for (const auto& [board, fpArchitecture] : boards) {
     for (const auto& [family, linker] : {std::pair{"", "ld"}, {"", "lld"}, {"-clang", "ld"}}) {
       for (const auto& program : programs) {
         SCOPED_TRACE(board + " " + family + " " + linker + " " + program.options.back());
@@ -92,8 +98,10 @@ TEST_F(FirmwareTest, EveryBoardRunsCAndCppWithEitherLinkerAndFamily) {
         const auto ran = qemu(board, "f.elf");
         EXPECT_EQ(ran.standardOutput, program.output) << ran.standardError;
         EXPECT_EQ(ran.exitStatus, program.status);
-        // Only the board with an FPU builds for it; LLD keeps that attribute too.
-        EXPECT_EQ(readelf({"-A", "f.elf"}).find("Tag_FP_arch: VFPv4-D16") != std::string::npos, board == "mps2-an386");
+        // Only the boards with an FPU build for it; LLD keeps that attribute too.
+        const std::string attributes = readelf({"-A", "f.elf"});
+        if (fpArchitecture.empty()) EXPECT_EQ(attributes.find("Tag_FP_arch:"), std::string::npos);
+        else EXPECT_TRUE(contains(attributes, "Tag_FP_arch: " + fpArchitecture + "\n"));
       }
     }
   }
