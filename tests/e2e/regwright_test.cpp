@@ -195,28 +195,6 @@ TEST_F(RegwrightTest, PlacesRegistersClustersAndFieldsWhereTheFileSaysInWellForm
   }
 }
 
-TEST_F(RegwrightTest, PropertiesPassDownFromClustersAndThePeripheral) {
-  const auto run = installed("bin/regwright", "regwright", {testDataDirectory() + "/tidewater_dma.svd"});
-  ASSERT_EQ(run.exitStatus, 0) << run.standardError;
-  XMLDocument model;
-  model.setReferenceReading(ReferenceReading::UTF8);
-  ASSERT_TRUE(model.parse(run.standardOutput)) << model.errorText();
-  const struct { const char *group, *reg, *attribute, *value; } cases[] = {
-      {"DMA0", "ISR", "access", "ReadOnly"}, {"DMA0", "IFCR", "access", "WriteOnly"},
-      {"DMA0 (CH3)", "CTRL", "access", "read-write"}, {"DMA0 (CH3)", "COUNT", "access", "ReadOnly"},
-      {"DMA0 (CH3)", "COUNT", "resolved_size", "2"}, {"DMA0 (CH3)", "COUNT", "reset_value", "0x0101"},
-      {"DMA0 (CH0)", "COUNT", "resolved_start", "0x4002610A"}, {"DMA1 (MIRROR)", "PATTERN", "access", "WriteOnly"},
-      {"DMA1 (MIRROR)", "PATTERN", "resolved_start", "0x40026C04"}, {"DMA1 (SPARE)", "PATTERN", "resolved_size", "1"},
-      {"DMA0", "ISR", "description", "Interrupt status: one flag set per channel\u2019s event"},
-  };
-  for (const auto& c : cases) {
-    const XMLElement* reg = named(named(model.root(), "RegisterGroup", c.group), "Register", c.reg);
-    ASSERT_NE(reg, nullptr) << c.group << " " << c.reg;
-    const std::string* value = reg->attribute(c.attribute);
-    EXPECT_EQ(value ? *value : "(none)", c.value) << c.group << " " << c.reg << " " << c.attribute;
-  }
-}
-
 TEST_F(RegwrightTest, OutputIsWellFormedWhateverBytesTheFileHolds) {
   dir.write("bytes.svd", std::string("<device><name>D\x01</name><peripherals><peripheral><name>P</name>"
                                      "<baseAddress>0</baseAddress><description>it&#8217;s &#x19; caf\xC3\xA9 \xE9t\xE9 \x02"
