@@ -12,6 +12,8 @@
 #include <iterator>
 #include <vector>
 
+#include "section_renamings.h"
+
 namespace {
 
 bool equal(const char* left, const char* right) { return std::strcmp(left, right) == 0; }
@@ -131,6 +133,8 @@ int main(int argc, char** argv) {
     arguments.push_back("-mllvm");
     arguments.push_back("-arm-add-build-attributes");
   }
+  SectionRenamings renamings;
+  std::string output;
   const FPURequest fpu = requestedFPU(argc, argv);
   if ((compiler || assembler) && !fpu.named) appendFPU(arguments, 0, kD32);
   for (; next < argc; ++next) {
@@ -149,6 +153,8 @@ int main(int argc, char** argv) {
       }
       continue;
     }
+    if (compiler && renamings.take(argument)) continue;
+    if (equal(argument, "-o") && next + 1 < argc) output = argv[next + 1];
     // Older names of -cc1 options, and driver names that -cc1 does not know.
     if (equal(argument, "-mdisable-fp-elim")) {
       argument = "-mframe-pointer=all";
@@ -163,6 +169,10 @@ int main(int argc, char** argv) {
     arguments.push_back(argument);
   }
   arguments.push_back(nullptr);
+  // -cc1 -E writes preprocessed text, which has no sections to rename.
+  if (renamings.any() && !contains(argc, argv, "-E") && !output.empty()) {
+    return runAndRename(TW_CLANG_PATH, arguments, output, renamings);
+  }
   ::execv(TW_CLANG_PATH, const_cast<char* const*>(arguments.data()));
   std::fprintf(stderr, "clang: cannot start %s: %s\n", TW_CLANG_PATH, std::strerror(errno));
   return 127;

@@ -186,5 +186,39 @@ TEST_F(RuntimeKitTest, RamPlacedSectionsAreCopiedAndClearedAndCmsisHandlersTakeE
   }
 }
 
+TEST_F(RuntimeKitTest, SectionOptionsMoveCodeDataConstantsAndZeroedDataOfCAndCpp) {
+  const std::string source = R"(int counter = 3;
+int zeroed[4];
+const int table[3] = {1, 2, 3};
+int twice(int x) { return 2 * x + table[x & 1] + zeroed[x & 3]; }
+)";
+  dir.write("placed.c", source);
+  // In C++ a const object has internal linkage, and a mangled name, unless declared extern.
+  dir.write("placed.cpp", "extern \"C\" {\nextern const int table[3];\n" + source + "}\n");
+  const Strings options{"-ylm3s6965evb", "-Rc,.fast", "-Rd,.fdata", "-Rk,.fconst", "-Rz,.fzero", "-c", "-o", "placed.o"};
+  for (const auto& [family, file] : {std::pair{"", "placed.c"}, {"", "placed.cpp"}, {"-clang", "placed.c"}}) {
+    SCOPED_TRACE(std::string(family) + " " + file);
+    const auto built = cc(options + (*family ? Strings{family} : Strings{}) + Strings{file});
+    ASSERT_EQ(built.exitStatus, 0) << built.standardOutput << built.standardError;
+    const std::string sections = readelf({"-S", "placed.o"});
+    // Each moved section's name and type, as readelf lists them.
+    const std::pair<std::string, std::string> moved[] = {
+        {".fast.twice", "PROGBITS"}, {".fdata.counter", "PROGBITS"}, {".fzero.zeroed", "NOBITS"},
+        {".fconst.table", "PROGBITS"}};
+    for (const auto& [name, type] : moved) {
+      const auto at = sections.find(" " + name + " ");
+      ASSERT_NE(at, std::string::npos) << name << " not in\n" << sections;
+      const auto typeAt = sections.find_first_not_of(' ', at + name.size() + 1);
+      EXPECT_EQ(sections.substr(typeAt, type.size()), type) << name;
+    }
+    for (const char* left : {".text.twice", ".data.counter", ".bss.zeroed", ".rodata.table"}) {
+      EXPECT_EQ(sections.find(left), std::string::npos) << left;
+    }
+  }
+  // The compiler's list keeps the options; the installed compilers' launchers carry them out.
+  const auto shown = cc(Strings{"-n"} + options + Strings{"placed.c"});
+  EXPECT_TRUE(contains(shown.standardOutput, " -mtext=.fast -mdata=.fdata -mbss=.fzero -mrodata=.fconst "));
+}
+
 }  // namespace
 }  // namespace tidewater::test
