@@ -178,14 +178,17 @@ std::optional<uint64_t> svdNumber(std::string_view text) {
 /// text that is no SVD number is passed on for the resolver to judge.
 std::string resolverNumber(std::string_view text) {
   text = trimmed(text);
-  const auto allOf = [](std::string_view digits, const char* set) {
-    return !digits.empty() && digits.find_first_not_of(set) == std::string_view::npos;
+  const auto allOf = [](std::string_view digits, auto isDigit) {
+    return !digits.empty() && std::all_of(digits.begin(), digits.end(), isDigit);
   };
-  if ((text.starts_with("0x") || text.starts_with("0X")) && allOf(text.substr(2), "0123456789abcdefABCDEF")) {
+  const auto hexDigit = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+  const auto binary = [](char c) { return c == '0' || c == '1'; };
+  const auto decimal = [](char c) { return c >= '0' && c <= '9'; };
+  if ((text.starts_with("0x") || text.starts_with("0X")) && allOf(text.substr(2), hexDigit)) {
     return "0x" + std::string(text.substr(2));
   }
-  if (text.starts_with('#') && allOf(text.substr(1), "01")) return "0b" + std::string(text.substr(1));
-  if (allOf(text, "0123456789") && (text.size() == 1 || text[0] != '0')) return std::string(text);
+  if (text.starts_with('#') && allOf(text.substr(1), binary)) return "0b" + std::string(text.substr(1));
+  if (allOf(text, decimal) && (text.size() == 1 || text[0] != '0')) return std::string(text);
   const std::optional<uint64_t> value = svdNumber(text);
   if (!value) {
     std::string kept(text);
@@ -211,9 +214,12 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to, s
   }
 }
 
-/// The text of one copy of a dimensioned element: every "%s" gives the copy's index.
-std::string copied(std::string_view text, std::string_view index) {
-  std::string copy(text);
+/// The text of one copy of a dimensioned element: every "%s" gives the
+/// copy's index. Texts without one (nearly all) stay views into the
+/// document; the others are kept in "store".
+std::string_view copied(std::string_view text, std::string_view index, TextStore& store) {
+  if (text.find("%s") == std::string_view::npos) return text;
+  std::string& copy = store.emplace_back(text);
   replaceAll(copy, "%s", index);
   return copy;
 }
@@ -396,11 +402,11 @@ struct EnumDraft {
 /// [enumsBegin, enumsEnd) of the register's enum drafts, shared by the
 /// copies of a field.
 struct FieldDraft {
-  std::string name;
+  std::string_view name;
   std::string start;
   std::string size;
   std::string_view access;
-  std::string description;
+  std::string_view description;
   size_t enumsBegin = 0;
   size_t enumsEnd = 0;
 };
@@ -617,7 +623,7 @@ void SVDFile::Converter::convertCluster(const XMLElement& cluster,
     groupName.append(" (").append(path) += ')';
     put(*group, "name", std::move(groupName));
     put(*group, "start", start);
-    put(*group, "description", copied(descriptionTemplate, copyIndex));
+    put(*group, "description", copied(descriptionTemplate, copyIndex, store_));
     convertBlock(content, *group, start, path, scope);
   }
   scope.clusters.pop_back();
@@ -674,12 +680,13 @@ void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapEle
   fields(reg, scope);
 
   const bool indexed = nameTemplate.find("%s") != std::string_view::npos;
+  const bool describedPerCopy = descriptionTemplate.find("%s") != std::string_view::npos;
   for (uint32_t k = 0; k < count; ++k) {
     std::string name;
     name.reserve(scope.prefix.size() + nameTemplate.size() + scope.suffix.size());
     name.append(scope.prefix).append(nameTemplate);
     // Only the name's own "%s" is replaced, not one in the prefix.
-    const std::string copyIndex = index(k);
+    const std::string copyIndex = indexed || describedPerCopy ? index(k) : std::string();
     if (indexed) replaceAll(name, "%s", copyIndex, scope.prefix.size());
     name.append(scope.suffix);
     std::string start;
@@ -692,7 +699,7 @@ void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapEle
     put(*made, "start", std::move(start));
     put(*made, "size", size);
     put(*made, "access", access);
-    put(*made, "description", copied(descriptionTemplate, copyIndex));
+    put(*made, "description", describedPerCopy ? copied(descriptionTemplate, copyIndex, store_) : descriptionTemplate);
     put(*made, "reset_value", resetValue);
     put(*made, "reset_mask", resetMask);
     for (const FieldDraft& draft : fieldDrafts_) {
@@ -774,11 +781,13 @@ void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
     const uint64_t increment = dimensioned ? svdNumber(field.text(Property::DimIncrement)).value_or(0) : 0;
     // Every copy of the register repeats the drafts, so they count against
     // the element budget of one copy.
+    const bool perCopy = nameTemplate.find("%s") != std::string_view::npos ||
+                         descriptionTemplate.find("%s") != std::string_view::npos;
     for (uint32_t k = 0; k < count && fieldDrafts_.size() < limits_.maxElements; ++k) {
-      const std::string copyIndex = index(k);
+      const std::string copyIndex = perCopy ? index(k) : std::string();
       FieldDraft draft;
-      draft.name = copied(nameTemplate, copyIndex);
-      draft.description = copied(descriptionTemplate, copyIndex);
+      draft.name = perCopy ? copied(nameTemplate, copyIndex, store_) : nameTemplate;
+      draft.description = perCopy ? copied(descriptionTemplate, copyIndex, store_) : descriptionTemplate;
       if (lsb) draft.start = std::to_string(*lsb + k * increment);
       if (width) draft.size = std::to_string(*width);
       draft.access = access;

@@ -15,6 +15,7 @@ enum : uint8_t {
   kVerbatim = 1 << 4,   // written unescaped: printable ASCII except '"', '&', '<', '>'
   kTextStop = 1 << 5,   // ends a plain stretch of character data: "<", NUL, newline, "&", CR
   kValueStop = 1 << 6,  // ends a plain stretch of an attribute value: '"', NUL, newline, "&"
+  kPlainName = 1 << 7,  // a name byte for every reader: kName without ":", which means a namespace
 };
 
 inline constexpr std::array<uint8_t, 256> kClass = [] {
@@ -24,6 +25,7 @@ inline constexpr std::array<uint8_t, 256> kClass = [] {
     const bool digit = c >= '0' && c <= '9';
     uint8_t bits = 0;
     if (letter || digit || c == '-' || c == ':' || c == '_') bits |= kName;
+    if (letter || digit || c == '-' || c == '_') bits |= kPlainName;
     if (letter || c == '-' || c == ':' || c == '_') bits |= kNameStart;
     if (c == ' ' || (c >= '\t' && c <= '\r')) bits |= kSpace;
     if (letter || digit || c == '_') bits |= kDoctype;

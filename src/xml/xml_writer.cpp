@@ -95,11 +95,15 @@ void XMLWriter::writeName(std::string_view name) {
   }
   // The parser's names may start with a digit, "-" or ":" and may hold
   // colons, which a namespace-aware reader takes for an undeclared prefix.
-  if (name.empty() || !((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z') ||
-                        name[0] == '_')) {
-    out_ += '_';
+  const auto fits = [](char c) { return xml_char::is(c, xml_char::kPlainName); };
+  const bool goodStart = !name.empty() && xml_char::is(name[0], xml_char::kNameStart) && name[0] != '-' &&
+                         name[0] != ':';
+  if (goodStart && std::all_of(name.begin() + 1, name.end(), fits)) {
+    out_ += name;
+    return;
   }
-  for (const char c : name) out_ += xml_char::is(c, xml_char::kName) && c != ':' ? c : '_';
+  if (!goodStart) out_ += '_';
+  for (const char c : name) out_ += fits(c) ? c : '_';
 }
 
 void XMLWriter::writeComment(std::string_view text) {
