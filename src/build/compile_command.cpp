@@ -7,6 +7,7 @@
 #include "build/options_file.h"
 #include "build/step_files.h"
 #include "project/arm_project_system.h"
+#include "project/compiler_levels.h"
 #include "project/property_value_group_file.h"
 
 namespace tidewater {
@@ -308,28 +309,25 @@ std::vector<std::string> inputCharsetOptions(const CompileContext& context) {
 std::vector<std::string> debugOptions(const CompileContext& context) {
   if (!context.yes(context.system->general().buildDebugInformation)) return {};
   const GCCCatalogue& gcc = context.system->gcc();
-  const std::string level = context.value(gcc.gccDebuggingLevel);
-  if (level == "None") {
+  // A value outside the list (an unvalidated -z write) counts as the default level.
+  const DebuggingLevel* level = debuggingLevel(context.value(gcc.gccDebuggingLevel));
+  if (level == nullptr) level = debuggingLevel(gcc.gccDebuggingLevel->defaultValue());
+  if (level->digit == '0') {
     if (isGNU(context)) return {"-g0"};
     return {};
   }
-  // Versions "dwarf-2" .. "dwarf-4" and levels "Level 1" .. "Level 3" end in their number.
+  // Versions "dwarf-2" .. "dwarf-4" end in their number.
   const std::string version = context.value(gcc.gccDwarfVersion);
   const bool hasVersion = version.size() == 7 && version.starts_with("dwarf-");
-  const char levelDigit = level.empty() ? '2' : level.back();
   Arguments list;
   if (isGNU(context)) {
     if (hasVersion) list.push_back("-gdwarf-" + version.substr(6));
-    list.push_back(std::string("-g") + levelDigit);
+    list.push_back(std::string("-g") + level->digit);
     list.push_back("-gpubnames");
     return list;
   }
   if (hasVersion) list.push_back("-dwarf-version=" + version.substr(6));
-  switch (levelDigit) {
-    case '1': list.push_back("-debug-info-kind=line-tables-only"); break;
-    case '3': list.push_back("-debug-info-kind=standalone"); break;
-    default: list.push_back("-debug-info-kind=limited"); break;
-  }
+  list.push_back("-debug-info-kind=" + std::string(level->clangKind));
   list.push_back("-debugger-tuning=gdb");
   return list;
 }
@@ -351,13 +349,11 @@ std::vector<std::string> ansiOptions(const CompileContext& context) {
 }
 
 std::vector<std::string> optimizationOptions(const CompileContext& context) {
-  const std::string level = context.value(context.system->gcc().gccOptimizationLevel);
-  if (level == "Level 1") return {"-O1"};
-  if (level == "Level 2") return {"-O2"};
-  if (level == "Level 3") return {"-O3"};
-  if (level == "Optimize For Size") return {"-Os"};
-  if (level == "Debug" && isGNU(context)) return {"-Og"};
-  return {};
+  const OptimizationLevel* level = optimizationLevel(context.value(context.system->gcc().gccOptimizationLevel));
+  if (level == nullptr) return {};
+  const std::string_view option = isGNU(context) ? level->gnu : level->clang;
+  if (option.empty()) return {};
+  return {std::string(option)};
 }
 
 std::vector<std::string> framePointerOptions(const CompileContext& context) {
@@ -514,7 +510,8 @@ std::vector<std::string> assembleCommand(const CompileContext& context, const st
     if (!isGNU(context) && debug) list.push_back("-dwarf-version=4");
     return list;
   }
-  if (debug && context.value(context.system->gcc().gccDebuggingLevel) != "None") {
+  const DebuggingLevel* level = debuggingLevel(context.value(context.system->gcc().gccDebuggingLevel));
+  if (debug && (level == nullptr || level->digit != '0')) {
     if (isGNU(context)) appendAll(list, {"-g", "-gdwarf-4"});
     else appendAll(list, {"-dwarf-version=4", "-debug-info-kind=standalone", "-debugger-tuning=gdb"});
   }

@@ -9,6 +9,7 @@
 #include "driver/exit_request.h"
 #include "driver/gcc_option_hints.h"
 #include "driver/help_text.h"
+#include "project/compiler_levels.h"
 #include "project/project_system.h"
 #include "project/property_value_group_file.h"
 
@@ -281,28 +282,17 @@ void KilnmarkArgParse::onInputFiles(const std::string&, const std::string& value
 void KilnmarkArgParse::onDebug(const std::string&, const std::string& value) {
   debugInformation_ = true;
   if (value.empty()) return;
-  writer_.writeValidated("gcc_debugging_level", "Level " + std::to_string(value.front() - '0'));
+  writer_.writeValidated("gcc_debugging_level", debuggingLevelOfOption(value.front()));
 }
 
 void KilnmarkArgParse::onOptimization(const std::string&, const std::string& value) {
-  std::string level;
-  switch (value.empty() ? '\0' : value.front()) {
-    case '0': level = "None"; break;
-    case '1': level = "Level 1"; break;
-    case '2': level = "Level 2"; break;
-    case '3': level = "Level 3"; break;
-    case 'g':
-    case 'G': level = "Debug"; break;
-    case 's':
-    case 'S':
-      writer_.writeValidated("arm_library_optimization", "Small");
-      level = "Optimize For Size";
-      break;
-    default:
-      error() << value << " unsupported optimization level" << std::endl;
-      level = "None";
+  const OptimizationLevel* level = value.empty() ? nullptr : optimizationLevelOfLetter(value.front());
+  if (level == nullptr) {
+    error() << value << " unsupported optimization level" << std::endl;
+    level = optimizationLevelOfLetter('0');
   }
-  writer_.writeValidated("gcc_optimization_level", level);
+  if (level->smallLibraries) writer_.writeValidated("arm_library_optimization", "Small");
+  writer_.writeValidated("gcc_optimization_level", std::string(level->value));
 }
 
 void KilnmarkArgParse::onLinkerSymbol(const std::string&, const std::string& value) {

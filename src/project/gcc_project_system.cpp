@@ -3,6 +3,7 @@
 #include "project/gcc_project_system.h"
 
 #include "project/catalogue_table.h"
+#include "project/compiler_levels.h"
 
 namespace tidewater {
 
@@ -21,7 +22,7 @@ std::vector<CatalogueRow<R>> gccRows() {
        "Specifies the optimization level. The options are:<ul><li>None - no optimization</li><li>Debug - "
        "optimizations that keep the code debuggable</li><li>Level 1 to Level 3 - increasing optimization for "
        "speed</li><li>Optimize For Size - optimization for code size</li></ul>",
-       {"None", "Debug", "Level 1", "Level 2", "Level 3", "Optimize For Size"}},
+       optimizationLevelValues()},
       {"gcc_enable_all_warnings", Boolean, kCodeGeneration, "Enable All Warnings", "No", kStepsCompile, 0,
        &R::gccEnableAllWarnings, "Whether the compiler reports all the warnings it can."},
       {"gcc_omit_frame_pointer", Boolean, kCodeGeneration, "Omit Frame Pointer", "No", kStepsCompile, 0,
@@ -40,7 +41,7 @@ std::vector<CatalogueRow<R>> gccRows() {
        "debugging information</li><li>Level 1 - backtrace and line number debugging information</li><li>"
        "Level 2 - Level 1 and variable display debugging information</li><li>Level 3 - Level 2 and macro "
        "display debugging information</li></ul>",
-       {"None", "Level 1", "Level 2", "Level 3"}},
+       debuggingLevelValues()},
       {"gcc_dwarf_version", Enumeration, kCodeGeneration, "Dwarf Version", "None", kStepsCompile, 0,
        &R::gccDwarfVersion,
        "The DWARF version of the debugging information; <b>None</b> leaves it to the compiler.",
