@@ -2,6 +2,13 @@
 // options choose is the only one linked, sections placed to run in RAM are
 // copied there and zeroed ones cleared, CMSIS-named handlers take their
 // exceptions, and the new boards run C and C++ firmware.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cwchar>
+#include <map>
+
 #include "e2e/e2e_fixture.h"
 
 namespace tidewater::test {
@@ -92,8 +99,13 @@ TEST_F(RuntimeKitTest, EachFormattedIOVariantLinksOnlyItsFormatter) {
     Strings defines_;
     if (floatPrintf) defines_.push_back("-DFLOAT_PRINTF");
     if (floatScanf) defines_.push_back("-DFLOAT_SCANF");
+    // "-printf=i" ignores width and precision.
+    std::string expected = common;
+    if (std::find(options.begin(), options.end(), "-printf=i") != options.end()) {
+      expected.replace(expected.find("   42|ff  |"), 11, "42|ff|");
+    }
     EXPECT_EQ(buildAndRun(board, options + defines_ + Strings{"io.c"}),
-              common + (floatPrintf ? "0.667\n" : "") + (floatScanf ? "9\n" : ""));
+              expected + (floatPrintf ? "0.667\n" : "") + (floatScanf ? "9\n" : ""));
     const std::string symbols = nm("f.elf");
     if (board == "microbit") {
       EXPECT_EQ(defines(symbols, "_printf_float"), floatPrintf);
@@ -101,7 +113,8 @@ TEST_F(RuntimeKitTest, EachFormattedIOVariantLinksOnlyItsFormatter) {
     } else {
       EXPECT_EQ(defines(symbols, "_vfprintf_r"), floatPrintf);
       EXPECT_EQ(defines(symbols, "_vfscanf_r"), floatScanf);
-      EXPECT_TRUE(defines(symbols, floatPrintf ? "__vfprintf_floating" : "__vfprintf_integer"));
+      EXPECT_EQ(defines(symbols, "__vfprintf_floating"), floatPrintf);
+      if (!floatPrintf) EXPECT_FALSE(defines(symbols, "_vfiprintf_r"));
     }
   }
 }
@@ -124,14 +137,199 @@ int main(void) {
   }
 }
 
-TEST_F(RuntimeKitTest, IntegerOnlyHelloIsAtMostSixtyPercentOfTheDefault) {
+// Every integer printf variant: hello prints the same text, carries only
+// its own formatter, and shrinks with each part of the format it leaves out.
+TEST_F(RuntimeKitTest, IntegerPrintfVariantsShrinkWithWhatTheyLeaveOut) {
   dir.write("hello.c", "#include <stdio.h>\nint main(void) { printf(\"hello %d\\n\", 42); return 0; }\n");
   EXPECT_EQ(buildAndRun("lm3s6965evb", {"hello.c"}), "hello 42\n");
   const long full = codeSize("f.elf");
-  EXPECT_EQ(buildAndRun("lm3s6965evb", {"-printf=i", "hello.c"}), "hello 42\n");
-  const long integer = codeSize("f.elf");
-  EXPECT_GT(integer, 0);
-  EXPECT_LE(integer * 10, full * 6) << integer << " of " << full;
+  const struct { std::string option, variant; } cases[] = {
+      {"-printf=i", "int_nwp"},        {"-printf=ip", "int"},           {"-printf=iw", "int_nwp_wchar"},
+      {"-printf=ipw", "int_wchar"},    {"-printf=ll", "long_long_nwp"}, {"-printf=llp", "long_long"},
+      {"-printf=llw", "long_long_nwp_wchar"}, {"-printf=llpw", "long_long_wchar"},
+  };
+  std::map<std::string, long> sizes;
+  for (const auto& [option, variant] : cases) {
+    SCOPED_TRACE(option);
+    EXPECT_EQ(buildAndRun("lm3s6965evb", {option, "hello.c"}), "hello 42\n");
+    sizes[variant] = codeSize("f.elf");
+    const std::string symbols = nm("f.elf");
+    for (const auto& other : cases) {
+      EXPECT_EQ(defines(symbols, "__vfprintf_" + other.variant), other.variant == variant) << other.variant;
+    }
+    EXPECT_FALSE(defines(symbols, "_vfiprintf_r"));
+    EXPECT_FALSE(defines(symbols, "_vfprintf_r"));
+    const bool wide = variant.ends_with("_wchar"), longLong = variant.starts_with("long_long");
+    EXPECT_EQ(defines(symbols, "_wcrtomb_r"), wide);
+    EXPECT_EQ(defines(symbols, "__aeabi_uldivmod"), longLong);
+  }
+  for (const std::string level : {"int", "long_long"}) {
+    for (const std::string wide : {"", "_wchar"}) {
+      EXPECT_LT(sizes[level + "_nwp" + wide], sizes[level + wide]) << level << wide;
+    }
+    for (const std::string nwp : {"", "_nwp"}) {
+      EXPECT_LT(sizes[level + nwp], sizes[level + nwp + "_wchar"]) << level << nwp;
+    }
+  }
+  for (const std::string rest : {"", "_nwp", "_wchar", "_nwp_wchar"}) {
+    EXPECT_LT(sizes["int" + rest], sizes["long_long" + rest]) << rest;
+  }
+  EXPECT_LE(sizes["int_nwp"] * 10, full * 6) << sizes["int_nwp"] << " of " << full;
+}
+
+// Our formatters against the C library's own integer-only formatter, which
+// reaches the program through vasniprintf (no member of our printf family
+// replaces it): every format this C library converts must come out the
+// same. C99's modifiers and wide strings, which it does not convert, are
+// compared with the host's printf.
+constexpr const char* kFormatTable = R"(#include <limits.h>
+#include <stdarg.h>
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
+
+/* The oracle: the C library's own integer-only string formatter, which no
+   member of our printf family replaces. */
+char *vasniprintf(char *text, size_t *length, const char *format, va_list arguments);
+
+static int checked, differ;
+
+/* An _nwp formatter ignores flags, width and precision: the oracle gets the
+   format without them. */
+static void without_width_precision(const char *format, char *out) {
+  while (*format) {
+    const char c = *out++ = *format++;
+    if (c != '%') continue;
+    while (*format && strchr("-+ #0123456789.", *format)) ++format;
+    if (*format) *out++ = *format++;
+  }
+  *out = '\0';
+}
+
+static void check(const char *format, ...) {
+  char ours[128], oracle[128], stripped[64];
+  va_list arguments, again;
+  va_start(arguments, format);
+  va_copy(again, arguments);
+  const int length = vsnprintf(ours, sizeof ours, format, arguments);
+#ifdef WIDTH_PRECISION
+  strcpy(stripped, format);
+#else
+  without_width_precision(format, stripped);
+#endif
+  size_t expected = sizeof oracle;
+  const char *text = vasniprintf(oracle, &expected, stripped, again);
+  va_end(again);
+  va_end(arguments);
+  ++checked;
+  if (length != (int)expected || strcmp(ours, text) != 0) {
+    ++differ;
+    printf("DIFFERS %s: %d [%s], expected %d [%s]\n", format, length, ours, (int)expected, text);
+  }
+}
+
+int main(void) {
+  check("%d|%i|%u|%d|%x", -42, 0, 4294967295u, INT_MIN, INT_MIN);
+  check("%x|%X|%o|%u", 0xbeefu, 0xbeefu, 8u, 0u);
+  check("%5d|%-5d|%05d|%-05d|", 42, 42, -42, 7);
+  check("%+d|% d|%+d|% +d|%+u", 7, 7, -7, 7, 7u);
+  check("%.3d|%.0d|%5.3d|%-6.2x|%08.3d", 7, 0, -7, 10u, 5);
+  check("%#x|%#X|%#o|%#x|%#.0o|%#5o|%#08x|%#.3o", 255u, 255u, 8u, 0u, 0u, 8u, 255u, 8u);
+  check("%p|%12p", (void *)0x20001234, (void *)0x10);
+  check("%c|%3c|%-3c|%03c", 'a', 'b', 'c', 'd');
+  check("%s|%5s|%-5s|%.2s|%5.1s|%05s|%.0s|", "abc", "abc", "abc", "abc", "abc", "ab", "abc");
+#ifndef SMALL_C_LIBRARY
+  /* The small C library's formatter prints "00" and "0" here and reads
+     through the null pointer; ours prints what the full one does. */
+  check("%#o|%p|%s|%.3s|%8s", 0u, (void *)0, (char *)0, (char *)0, (char *)0);
+#endif
+  check("%ld|%lu|%lx|%li", -70000L, 4000000000ul, 0xdeadbeeful, LONG_MIN);
+  check("100%%|%5%|%-3%|%y|%d", 9);
+  check("%hd|%hu|%hx|%lc|%3lc|%-2lc|", 70000, -1, 0x1ffff, (wint_t)L'w', (wint_t)L'v', (wint_t)L'u');
+  check("%d %s %c %x %o %u %p", 1, "two", '3', 4u, 5u, 6u, (void *)7);
+#ifdef LONG_LONG
+  check("%lld|%llu|%llx|%llo|%lli", -9000000000000000000LL, 18446744073709551615ull, 0x123456789abcdefull,
+        01777777777777777777777ull, LLONG_MIN);
+  check("%20lld|%-24llo|%+.19lld|%#llX", 42LL, 01777777777777777777777ull, 1LL, 0xabcdef0123ull);
+  check("%qd|%lld|%d", 6LL, 0LL, 7);
+#endif
+#ifdef WIDTH_PRECISION
+  check("%*d|%-*d|%.*d|%*.*s|%.*d", 5, 42, -5, 42, 3, 7, 4, 1, "xyz", -1, 8);
+#endif
+  /* C99's modifiers and wide strings, which this C library's formatter
+     does not convert: the test compares them with the host's printf. */
+  char text[64];
+  snprintf(text, sizeof text, "%hhd|%hhx|%hhu|%zu|%td|%zx|%jd", 300, 0x1ff, -1, (size_t)12, (ptrdiff_t)-3,
+           (size_t)255, (intmax_t)-5);
+  printf("c99 [%s]\n", text);
+  snprintf(text, sizeof text, "%ls|%S|%C|%d", L"wide", L"S", (wint_t)L'C', 3);
+  printf("wide [%s]\n", text);
+#ifdef WIDTH_PRECISION
+  snprintf(text, sizeof text, "%5ls|%.2ls|%-3ls|%3lc", L"ab", L"wide", L"x", (wint_t)L'y');
+  printf("wide width [%s]\n", text);
+#endif
+  int at = 0;
+  short short_at = 0;
+  snprintf(text, sizeof text, "ab%nc%hn", &at, &short_at);
+  printf("formats %d differ %d\n", checked, differ);
+  printf("n %d %d\n", at, short_at);
+  const int truncated = snprintf(text, 4, "%d", 123456);
+  printf("truncated %d [%s]\n", truncated, text);
+  snprintf(text, sizeof text, "%lld|%d", 0x100000005LL, 9);
+  printf("ll [%s]\n", text);
+  snprintf(text, sizeof text, "%*d|%.*s|%d", 5, 42, 2, "abc", 1);
+  printf("star [%s]\n", text);
+  return 0;
+}
+)";
+
+/// The host's printf of one format.
+template <typename... Arguments>
+std::string hostFormat(const char* format, Arguments... arguments) {
+  char text[128];
+  std::snprintf(text, sizeof text, format, arguments...);
+  return text;
+}
+
+TEST_F(RuntimeKitTest, IntegerFormattersPrintWhatTheCLibraryPrints) {
+  dir.write("table.c", kFormatTable);
+  const Strings small{"-zarm_library_optimization=Small", "-DSMALL_C_LIBRARY"};
+  const struct { std::string board; Strings options; bool longLong, widthPrecision; } cases[] = {
+      {"lm3s6965evb", {"-printf=i"}, false, false},
+      {"lm3s6965evb", {"-printf=ip"}, false, true},
+      {"lm3s6965evb", {"-printf=iw"}, false, false},
+      {"lm3s6965evb", {"-printf=ipw"}, false, true},
+      {"lm3s6965evb", {"-printf=ll"}, true, false},
+      {"lm3s6965evb", {"-printf=llp"}, true, true},
+      {"lm3s6965evb", {"-printf=llw"}, true, false},
+      {"lm3s6965evb", {"-printf=llpw"}, true, true},
+      {"lm3s6965evb", {"-zlinker_printf_fp_enabled=No", "-zlinker_printf_fmt_level=long"}, false, true},
+      {"microbit", small + Strings{"-printf=i"}, false, false},
+      {"microbit", small + Strings{"-printf=ipw"}, false, true},
+  };
+  for (const auto& [board, options, longLong, widthPrecision] : cases) {
+    SCOPED_TRACE(board + " " + joined(options));
+    Strings switches;
+    if (longLong) switches.push_back("-DLONG_LONG");
+    if (widthPrecision) switches.push_back("-DWIDTH_PRECISION");
+    const bool smallLibrary = board == "microbit";
+    const int rows = (smallLibrary ? 13 : 14) + (longLong ? 3 : 0) + (widthPrecision ? 1 : 0);
+    std::string expected =
+        "c99 [" + hostFormat("%hhd|%hhx|%hhu|%zu|%td|%zx|%jd", 300, 0x1ff, -1, size_t{12}, ptrdiff_t{-3},
+                             size_t{255}, intmax_t{-5}) + "]\n" +
+        "wide [" + hostFormat("%ls|%ls|%lc|%d", L"wide", L"S", wint_t{L'C'}, 3) + "]\n";
+    if (widthPrecision) {
+      expected += "wide width [" + hostFormat("%5ls|%.2ls|%-3ls|%3lc", L"ab", L"wide", L"x", wint_t{L'y'}) + "]\n";
+    }
+    expected += "formats " + std::to_string(rows) + " differ 0\nn 2 3\ntruncated 6 [123]\n";
+    // Below "long long" a 64-bit argument is taken whole and its low 32 bits converted.
+    expected += std::string("ll [") + (longLong ? "4294967301" : "5") + "|9]\n";
+    // Without width and precision a "*" still takes its argument.
+    expected += std::string("star [") + (widthPrecision ? "   42|ab" : "42|abc") + "|1]\n";
+    EXPECT_EQ(buildAndRun(board, options + switches + Strings{"table.c"}), expected);
+  }
 }
 
 // The first pass spoils the RAM copies and the cleared section, then

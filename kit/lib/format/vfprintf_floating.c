@@ -1,5 +1,7 @@
 /* The floating-point printf variants ("Float" and "Double" share the
-   double formatter); see vfprintf_integer.c for how the link picks one. */
+   double formatter): the link defines __vfprintf as one of these names,
+   which pulls this object, and with it the C library's formatter, out of
+   the library; an image whose variant is another never carries it. */
 #include <stdarg.h>
 #include <stdio.h>
 
