@@ -2,7 +2,6 @@
 
 #include <string_view>
 
-#include "project/arm_library_extension.h"
 #include "project/arm_project_system.h"
 
 namespace tidewater {
@@ -14,17 +13,9 @@ std::string_view printfIntegerLevel(const std::string& level) {
   return "int";
 }
 
-// The architectures whose runtime is "libarm"; the Cortex-M ones with a
-// hardware divider get "libcm", and v6M/v8M Baseline neither.
-constexpr std::string_view kLibArmArchitectures[] = {"v4T", "v5TE", "v6", "v7R", "v7A"};
-constexpr std::string_view kLibCmArchitectures[] = {"v7M", "v7EM", "v8M_Mainline"};
-
-template <size_t N>
-bool isOneOf(std::string_view value, const std::string_view (&table)[N]) {
-  for (std::string_view entry : table) {
-    if (entry == value) return true;
-  }
-  return false;
+RuntimeLibrary runtimeLibrary(const TargetSettings& target) {
+  const std::optional<Architecture> architecture = effectiveArchitecture(target);
+  return architecture ? info(*architecture).runtime : RuntimeLibrary::None;
 }
 
 struct DebugIORow {
@@ -64,16 +55,15 @@ std::string scanfVariant(const CompileContext& context) {
   return variant;
 }
 
-bool coreHasDCC(const TargetSettings& target) { return !isCortexMArchitecture(effectiveArchitecture(target)); }
+bool coreHasDCC(const TargetSettings& target) { return !isCortexMTarget(target); }
 
 std::string debugIOImplementation(const CompileContext& context) {
   const std::string type = context.value(context.system->arm().armLinkDebugioType);
   for (const DebugIORow& row : kDebugIO) {
     if (type == row.propertyValue) return row.implementation;
   }
-  const std::string architecture = effectiveArchitecture(context.target);
-  if (isCortexMArchitecture(architecture)) return "mempoll";
-  if (isOneOf(architecture, kLibArmArchitectures)) return "dcc";
+  if (isCortexMTarget(context.target)) return "mempoll";
+  if (runtimeLibrary(context.target) == RuntimeLibrary::Arm) return "dcc";
   return "bkpt";
 }
 
@@ -83,9 +73,11 @@ std::vector<std::string> standardLibraryInputs(const CompileContext& context, bo
     return context.expand(directory + "/" + name + "$(LibExt)" + extension);
   };
   std::vector<std::string> inputs;
-  const std::string architecture = effectiveArchitecture(context.target);
-  if (isOneOf(architecture, kLibArmArchitectures)) inputs.push_back(library("libarm", ".a"));
-  else if (isOneOf(architecture, kLibCmArchitectures)) inputs.push_back(library("libcm", ".a"));
+  switch (runtimeLibrary(context.target)) {
+    case RuntimeLibrary::Arm: inputs.push_back(library("libarm", ".a")); break;
+    case RuntimeLibrary::CortexM: inputs.push_back(library("libcm", ".a")); break;
+    case RuntimeLibrary::None: break;
+  }
   if (withDebugIOTransport) inputs.push_back(library("libdebugio_" + debugIOImplementation(context), ".a"));
   const StandardCatalogue& standard = context.system->standard();
   const bool exceptions = context.yes(standard.cppEnableExceptions);

@@ -74,7 +74,7 @@ Arguments linkerScriptSymbols(const CompileContext& context) {
   const ARMCatalogue& arm = context.system->arm();
   const auto size = [&](const PropertyClass* property) { return sizeOrZero(context.value(property)); };
   Arguments symbols;
-  if (isCortexMArchitecture(effectiveArchitecture(context.target))) {
+  if (isCortexMTarget(context.target)) {
     symbols = {"__STACKSIZE__=" + size(arm.armLinkerMainStackSize),
                "__STACKSIZE_PROCESS__=" + size(arm.armLinkerProcessStackSize),
                "__STACKSIZE_IRQ__=0",

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "target/arm_targets.h"
 
 namespace tidewater {
 
@@ -16,13 +18,15 @@ enum class ToolFamily { GNU, Clang };
 /// preprocessor and the assembler leave some out.
 enum class TargetOptionsForm { Compiler, Preprocessor, Assembler };
 
-/// The target properties of one node in one configuration, as their values.
+/// The target properties of one node in one configuration. A core or FPU
+/// value the table does not know reads as None, an unknown architecture as
+/// none at all.
 struct TargetSettings {
-  std::string core = "None";
-  std::string architecture = "v4T";
+  Core core = Core::None;
+  std::optional<Architecture> architecture = Architecture::v4T;
   std::string endian = "Little";
   std::string fpABI = "Soft";
-  std::string fpu = "None";
+  FPU fpu = FPU::None;
   std::string advancedSIMD = "None";
   std::string instructionSet = "ARM";
   std::string interwork = "Default";
@@ -34,18 +38,12 @@ struct TargetSettings {
 
 TargetSettings readTargetSettings(ARMProjectSystem& system, ProjectElement* node, const std::string& configuration);
 
-/// "Cortex-M0+" → "cortex-m0plus": the core name as the tools spell it.
-std::string toolCoreName(const std::string& core);
 /// Whether the core or (with no core) the architecture is a Cortex-M one.
 bool isCortexMTarget(const TargetSettings& target);
 
-/// "armv7e-m" → "v7EM": the architecture value a GNU "-march=" name stands
-/// for, or empty when it stands for none.
-std::string architectureOfGnuName(std::string_view gnuName);
-
 /// The architecture the target's code is built for: the core's, or the
 /// architecture property's when no core is set.
-std::string effectiveArchitecture(const TargetSettings& target);
+std::optional<Architecture> effectiveArchitecture(const TargetSettings& target);
 
 std::vector<std::string> gnuTargetOptions(const TargetSettings& target, TargetOptionsForm form);
 std::vector<std::string> clangTargetOptions(const TargetSettings& target, TargetOptionsForm form);

@@ -2,7 +2,10 @@
 // pairs a common GNU spelling with what does the same job here.
 #include "driver/gcc_option_hints.h"
 
-#include "build/target_options.h"
+#include <optional>
+#include <string>
+
+#include "target/arm_targets.h"
 
 namespace tidewater {
 
@@ -53,8 +56,8 @@ constexpr GccOptionHint kHints[] = {
 
 // "armv7e-m" is written "v7EM" here: the target table knows both names.
 std::string driverArchitecture(std::string_view gnuName) {
-  const std::string architecture = architectureOfGnuName(gnuName);
-  return architecture.empty() ? "<architecture>" : architecture;
+  const std::optional<Architecture> architecture = architectureOfGnuName(gnuName);
+  return architecture ? std::string(info(*architecture).name) : "<architecture>";
 }
 
 std::string filledIn(std::string_view use, std::string_view value) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
-#include <string_view>
+
+#include "target/arm_targets.h"
 
 namespace tidewater {
 
@@ -9,26 +11,19 @@ namespace tidewater {
 /// for one node. instructionSet is the library instruction set for an
 /// executable and the code's instruction set otherwise.
 struct ARMLibraryTarget {
-  std::string architecture = "v4T";
-  std::string coreType = "None";
-  std::string libraryArchitecture = "Default";
+  std::optional<Architecture> architecture = Architecture::v4T;
+  Core core = Core::None;
+  std::optional<Architecture> libraryArchitecture;  ///< none for "Default": the core's, else the code's
   std::string interwork = "Default";
   std::string divideInstructions = "No";
   std::string instructionSet = "ARM";
   std::string fpABI = "Soft";
-  std::string fpuType = "None";
+  FPU fpu = FPU::None;
   std::string endian = "Little";
   std::string libraryOptimization = "Fast";
   std::string wcharSize = "32-Bit";
   std::string shortEnum = "Minimal Container Size";
 };
-
-/// The architecture a core implements ("v7EM" for "Cortex-M4"); "" for
-/// "None" or an unknown core.
-std::string_view architectureOfCore(std::string_view core);
-
-/// True for the architectures of the Cortex-M profile.
-bool isCortexMArchitecture(std::string_view architecture);
 
 /// The suffix that names the runtime library variant for a target, e.g.
 /// "_v4t_a_le_eabi" (the value of the LibExt macro).

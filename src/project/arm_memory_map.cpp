@@ -1,21 +1,18 @@
 // The ARM layer's memory maps: register descriptions may come as SVD files,
 // and every map gets the Cortex-M core's own register groups.
 #include <algorithm>
-#include <array>
+#include <optional>
 #include <cctype>
 #include <string_view>
 
 #include "base/path.h"
 #include "project/arm_project_system.h"
+#include "target/arm_targets.h"
 #include "target/cortex_m_registers.h"
 #include "target/svd_file.h"
 
 namespace tidewater {
 namespace {
-
-// The FPU settings that give the core a floating-point unit: the Cortex-M
-// ones, whose control registers live in the system control space.
-constexpr std::array<std::string_view, 3> kCortexMFPUs{"FPv4-SP-D16", "FPv5-SP-D16", "FPv5-D16"};
 
 std::string lowerCase(std::string text) {
   std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -36,8 +33,9 @@ std::unique_ptr<MemoryMap> ARMProjectSystem::loadMemoryMap(const std::string& pa
                                                            const std::string& configuration) {
   const bool svd = lookUp(&project, "debug_register_definition_file_type", configuration) == "SVD" ||
                    lowerCase(suffix(path)) == "svd";
-  const std::string fpu = lookUp(&project, "arm_fpu_type", configuration);
-  bool hasFPU = std::ranges::find(kCortexMFPUs, fpu) != kCortexMFPUs.end();
+  // Only a Cortex-M FPU has its control registers in the system control space.
+  const std::optional<FPU> fpu = fpuNamed(lookUp(&project, "arm_fpu_type", configuration));
+  bool hasFPU = fpu && info(*fpu).cortexM;
   uint32_t priorityBits = 0;
   std::unique_ptr<MemoryMap> map;
   if (svd) {

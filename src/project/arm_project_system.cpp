@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <span>
 
 #include "project/arm_library_extension.h"
 #include "project/catalogue_table.h"
+#include "target/arm_targets.h"
 
 namespace tidewater {
 
@@ -24,23 +26,33 @@ constexpr PropertySection kLoader{"Debugging", "Loader Options"};
 
 constexpr uint32_t kMaximumSize = 2147483647;
 
-const std::vector<std::string> kArchitectures = {"v4T", "v5TE", "v6",  "v6M",          "v7M",
-                                                 "v7EM", "v7R", "v7A", "v8M_Baseline", "v8M_Mainline"};
-const std::vector<std::string> kCortexMArchitectures = {"v6M", "v7M", "v7EM", "v8M_Baseline", "v8M_Mainline"};
-const std::vector<std::string> kCores = {
-    "ARM7TDMI",   "ARM7TDMI-S",  "ARM720T",     "ARM920T",      "ARM946E-S", "ARM966E-S", "ARM968E-S",
-    "ARM926EJ-S", "ARM1136J-S",  "ARM1136JF-S", "ARM1176JZ-S",  "ARM1176JZF-S", "Cortex-M0", "Cortex-M0+",
-    "Cortex-M1",  "Cortex-M23",  "Cortex-M3",   "Cortex-M33",   "Cortex-M4", "Cortex-M7", "Cortex-R4",
-    "Cortex-R4F", "Cortex-R5",   "Cortex-A5",   "Cortex-A7",    "Cortex-A8", "Cortex-A9", "XScale",
-    "None"};
-const std::vector<std::string> kCortexMCores = {"Cortex-M0", "Cortex-M0+", "Cortex-M1", "Cortex-M23", "Cortex-M3",
-                                                "Cortex-M33", "Cortex-M4", "Cortex-M7", "None"};
-const std::vector<std::string> kFPUs = {"VFP",         "VFP9",        "VFPv3-D32", "VFPv3-D16", "VFPv4-D32",
-                                        "VFPv4-D16",   "FPv4-SP-D16", "FPv5-SP-D16", "FPv5-D16", "None"};
-const std::vector<std::string> kCortexMFPUs = {"FPv4-SP-D16", "FPv5-SP-D16", "FPv5-D16", "None"};
+// The catalogue's value lists: the table's names, in its order; the
+// Cortex-M only system offers the Cortex-M rows, and None where it is one.
+template <typename Row, typename Keep>
+std::vector<std::string> namesOf(std::span<const Row> rows, Keep keep) {
+  std::vector<std::string> names;
+  for (const Row& row : rows) {
+    if (keep(row)) names.emplace_back(row.name);
+  }
+  return names;
+}
+
+std::vector<std::string> architectureValues(bool cortexMOnly) {
+  return namesOf(architectures(), [=](const ArchitectureInfo& row) { return row.offered && (!cortexMOnly || row.cortexM); });
+}
+
+std::vector<std::string> coreValues(bool cortexMOnly) {
+  return namesOf(cores(), [=](const CoreInfo& row) {
+    return !cortexMOnly || row.id == Core::None || info(row.architecture).cortexM;
+  });
+}
+
+std::vector<std::string> fpuValues(bool cortexMOnly) {
+  return namesOf(fpus(), [=](const FPUInfo& row) { return !cortexMOnly || row.id == FPU::None || row.cortexM; });
+}
 
 std::vector<std::string> libraryArchitectures() {
-  std::vector<std::string> values = kArchitectures;
+  std::vector<std::string> values = architectureValues(false);
   values.push_back("Default");
   return values;
 }
@@ -50,14 +62,15 @@ std::vector<CatalogueRow<R>> processorRows(bool cortexMOnly) {
       {"arm_instruction_set", Enumeration, kCodeGeneration, "Instruction Set", cortexMOnly ? "Thumb" : "ARM",
        kStepsSource, 0, &R::armInstructionSet, "The instruction set the code is generated in.",
        {"ARM", "Thumb"}},
-      {"arm_architecture", Enumeration, kCodeGeneration, "ARM Architecture", cortexMOnly ? "v7M" : "v4T",
+      {"arm_architecture", Enumeration, kCodeGeneration, "ARM Architecture",
+       info(cortexMOnly ? Architecture::v7M : Architecture::v4T).name.data(),  // the table's names are literals
        kStepsSource, 0, &R::armArchitecture, "The architecture the code is generated for.",
-       cortexMOnly ? kCortexMArchitectures : kArchitectures},
+       architectureValues(cortexMOnly)},
       {"arm_core_type", Enumeration, kCodeGeneration, "ARM Core Type", "None", kStepsSource, 0, &R::armCoreType,
        "The core the code is generated for; <b>None</b> generates for the architecture.",
-       cortexMOnly ? kCortexMCores : kCores},
+       coreValues(cortexMOnly)},
       {"arm_fpu_type", Enumeration, kCodeGeneration, "ARM FPU Type", "None", kStepsSource, 0, &R::armFpuType,
-       "The floating-point unit the code may use.", cortexMOnly ? kCortexMFPUs : kFPUs},
+       "The floating-point unit the code may use.", fpuValues(cortexMOnly)},
       {"arm_advanced_SIMD_type", Enumeration, kCodeGeneration, "ARM Advanced SIMD Type", "None", kStepsSource, 0,
        &R::armAdvancedSIMDType, "The advanced SIMD unit the code may use.", {"NEON", "None"}},
       {"arm_fp_abi", Enumeration, kCodeGeneration, "ARM FP ABI Type", "Soft", kStepsSource, 0, &R::armFpABI,
@@ -232,29 +245,34 @@ void ARMProjectSystem::addToolchainMacros(MacroMap& map, ProjectElement* node, c
   const auto value = [&](const PropertyClass* property) { return lookUp(node, *property, configuration); };
 
   const bool executable = value(general().projectType) == "Executable";
+  const std::string core = value(arm_.armCoreType);
+  const std::string architecture = value(arm_.armArchitecture);
+  const std::string fpu = value(arm_.armFpuType);
+  const std::string fpABI = value(arm_.armFpABI);
+  const std::string endian = value(arm_.armEndian);
   const ARMLibraryTarget target{
-      .architecture = value(arm_.armArchitecture),
-      .coreType = value(arm_.armCoreType),
-      .libraryArchitecture = value(arm_.armLibraryArchitecture),
+      .architecture = architectureNamed(architecture),
+      .core = coreNamed(core).value_or(Core::None),
+      .libraryArchitecture = architectureNamed(value(arm_.armLibraryArchitecture)),
       .interwork = value(arm_.armInterwork),
       .divideInstructions = value(arm_.armV7HasDivideInstructions),
       .instructionSet = value(executable ? arm_.armLibraryInstructionSet : arm_.armInstructionSet),
-      .fpABI = value(arm_.armFpABI),
-      .fpuType = value(arm_.armFpuType),
-      .endian = value(arm_.armEndian),
+      .fpABI = fpABI,
+      .fpu = fpuNamed(fpu).value_or(FPU::None),
+      .endian = endian,
       .libraryOptimization = value(arm_.armLibraryOptimization),
       .wcharSize = value(gcc().gccWcharSize),
       .shortEnum = value(gcc().gccShortEnum),
   };
   map["LibExt"] = armLibraryExtension(target);
-  map["CoreType"] = lowerCase(target.coreType);
-  map["Arch"] = lowerCase(target.architecture);
-  map["Endian"] = lowerCase(target.endian);
-  const std::string fpu = lowerCase(target.fpuType);
-  map["FPU"] = fpu;
-  map["FPU2"] = withDashes(fpu, "_");
-  map["FPU3"] = withDashes(fpu, "");
-  map["FPABI"] = target.fpABI;
+  map["CoreType"] = lowerCase(core);
+  map["Arch"] = lowerCase(architecture);
+  map["Endian"] = lowerCase(endian);
+  const std::string lowerFpu = lowerCase(fpu);
+  map["FPU"] = lowerFpu;
+  map["FPU2"] = withDashes(lowerFpu, "_");
+  map["FPU3"] = withDashes(lowerFpu, "");
+  map["FPABI"] = fpABI;
 }
 
 }  // namespace tidewater
