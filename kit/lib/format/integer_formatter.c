@@ -77,9 +77,13 @@ static void repeat(struct output *out, char c, int count) {
 
 static int is_digit(char c) { return c >= '0' && c <= '9'; }
 
+/* Larger counts stay at COUNT_LIMIT, so that no sum of a width or
+   precision with a conversion's own length overflows. */
+enum { COUNT_LIMIT = INT_MAX / 2 };
+
 static const char *parse_count(const char *p, int *count) {
   int value = 0;
-  while (is_digit(*p)) value = value * 10 + (*p++ - '0');
+  for (; is_digit(*p); ++p) value = value > (COUNT_LIMIT - 9) / 10 ? COUNT_LIMIT : value * 10 + (*p - '0');
   *count = value;
   return p;
 }
@@ -167,8 +171,9 @@ int FORMATTER(FILE *stream, const char *format, va_list arguments) {
       ++p;
       if (width < 0) {
         flags |= LEFT;
-        width = -width;
+        width = width < -COUNT_LIMIT ? COUNT_LIMIT : -width;
       }
+      if (width > COUNT_LIMIT) width = COUNT_LIMIT;
     } else {
       p = parse_count(p, &width);
     }
@@ -179,6 +184,7 @@ int FORMATTER(FILE *stream, const char *format, va_list arguments) {
         precision = va_arg(arguments, int);
         ++p;
         if (precision < 0) precision = -1;
+        else if (precision > COUNT_LIMIT) precision = COUNT_LIMIT;
       } else {
         p = parse_count(p, &precision);
       }
