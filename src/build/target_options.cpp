@@ -27,8 +27,8 @@ void gnuCpuOrArchitecture(std::vector<std::string>& list, const TargetSettings& 
   const Architecture architecture = *target.architecture;
   if (architecture == Architecture::v7R && target.v7HasDivide && target.instructionSet == "ARM") {
     list.push_back("-mcpu=" + std::string(info(Core::CortexR5).gnuName));
-  } else if (architecture == Architecture::v7A && target.v7HasDivide) {
-    append(list, "-march=armv7ve");
+  } else if (target.v7HasDivide && !info(architecture).gnuNameWithDivide.empty()) {
+    list.push_back("-march=" + std::string(info(architecture).gnuNameWithDivide));
   } else {
     list.push_back("-march=" + std::string(info(architecture).gnuName));
   }

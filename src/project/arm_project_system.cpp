@@ -38,7 +38,8 @@ std::vector<std::string> namesOf(std::span<const Row> rows, Keep keep) {
 }
 
 std::vector<std::string> architectureValues(bool cortexMOnly) {
-  return namesOf(architectures(), [=](const ArchitectureInfo& row) { return row.offered && (!cortexMOnly || row.cortexM); });
+  return namesOf(architectures(),
+                 [=](const ArchitectureInfo& row) { return row.offered && (!cortexMOnly || row.cortexM); });
 }
 
 std::vector<std::string> coreValues(bool cortexMOnly) {

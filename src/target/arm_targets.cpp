@@ -10,20 +10,20 @@ using enum RuntimeLibrary;
 
 // Rows in enum order, which is also the order the catalogue lists them in.
 constexpr ArchitectureInfo kArchitectures[] = {
-    {A::v4T, "v4T", true, "armv4t", "v4t", "-D__ARM_ARCH_4T__", "v4t", false, true, Arm},
-    {A::v5TE, "v5TE", true, "armv5te", "v5te", "-D__ARM_ARCH_5TE__", "v5te", false, true, Arm},
-    {A::v6, "v6", true, "armv6", "v6", "-D__ARM_ARCH_6__", "v6", false, false, Arm},
-    {A::v6T2, "v6T2", false, "armv6t2", "v6t2", "-D__ARM_ARCH_6T2__", "", false, false, None},
-    {A::v6M, "v6M", true, "armv6-m", "v6m", "-D__ARM_ARCH_6M__", "v6m", true, true, None},
-    {A::v7M, "v7M", true, "armv7-m", "v7m", "-D__ARM_ARCH_7M__", "v7m", true, false, CortexM},
-    {A::v7EM, "v7EM", true, "armv7e-m", "v7em", "-D__ARM_ARCH_7EM__", "v7em", true, false, CortexM},
-    {A::v7R, "v7R", true, "armv7-r", "v7r", "-D__ARM_ARCH_7R__", "v7r", false, false, Arm},
-    {A::v7A, "v7A", true, "armv7-a", "v7a", "-D__ARM_ARCH_7A__", "v7a", false, false, Arm},
-    {A::v8M_Baseline, "v8M_Baseline", true, "armv8-m.base", "v8m.base", "-D__ARM_ARCH_V8M_BASELINE__", "v8mbl", true,
-     true, None},
+    {A::v4T, "v4T", true, "armv4t", "", "v4t", "-D__ARM_ARCH_4T__", "v4t", false, true, Arm},
+    {A::v5TE, "v5TE", true, "armv5te", "", "v5te", "-D__ARM_ARCH_5TE__", "v5te", false, true, Arm},
+    {A::v6, "v6", true, "armv6", "", "v6", "-D__ARM_ARCH_6__", "v6", false, false, Arm},
+    {A::v6T2, "v6T2", false, "armv6t2", "", "v6t2", "-D__ARM_ARCH_6T2__", "", false, false, None},
+    {A::v6M, "v6M", true, "armv6-m", "", "v6m", "-D__ARM_ARCH_6M__", "v6m", true, true, None},
+    {A::v7M, "v7M", true, "armv7-m", "", "v7m", "-D__ARM_ARCH_7M__", "v7m", true, false, CortexM},
+    {A::v7EM, "v7EM", true, "armv7e-m", "", "v7em", "-D__ARM_ARCH_7EM__", "v7em", true, false, CortexM},
+    {A::v7R, "v7R", true, "armv7-r", "", "v7r", "-D__ARM_ARCH_7R__", "v7r", false, false, Arm},
+    {A::v7A, "v7A", true, "armv7-a", "armv7ve", "v7a", "-D__ARM_ARCH_7A__", "v7a", false, false, Arm},
+    {A::v8M_Baseline, "v8M_Baseline", true, "armv8-m.base", "", "v8m.base", "-D__ARM_ARCH_V8M_BASELINE__", "v8mbl",
+     true, true, None},
     // The Mainline libraries are the v7EM ones.
-    {A::v8M_Mainline, "v8M_Mainline", true, "armv8-m.main", "v8m.main", "-D__ARM_ARCH_V8M_MAINLINE__", "v7em", true,
-     false, CortexM},
+    {A::v8M_Mainline, "v8M_Mainline", true, "armv8-m.main", "", "v8m.main", "-D__ARM_ARCH_V8M_MAINLINE__", "v7em",
+     true, false, CortexM},
 };
 
 // Clang gets "generic" for the M23 and M33: their triple's architecture

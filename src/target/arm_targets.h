@@ -28,7 +28,8 @@ struct ArchitectureInfo {
   Architecture id;
   std::string_view name;          ///< the arm_architecture value
   bool offered;                   ///< listed by the catalogue (v6T2 is only a GNU name)
-  std::string_view gnuName;       ///< "-march=" argument; v7R and v7A with divide are decided by the reader
+  std::string_view gnuName;       ///< "-march=" argument
+  std::string_view gnuNameWithDivide;  ///< "-march=" argument with the divide instructions, if another
   std::string_view clangToken;    ///< the architecture part of the triple
   std::string_view define;
   std::string_view libraryToken;  ///< LibExt's architecture part; v4T and v7R/v7A vary with the target
