@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/product_identity.h"
+#include "base/strings.h"
 
 namespace tidewater {
 
@@ -18,9 +19,7 @@ std::string desktopDirectory() { return homeDirectory() + "/Desktop"; }
 
 std::string userDataRootFor(const char* rootVariable, const char* home) {
   if (rootVariable != nullptr) return rootVariable;
-  std::string company(ProductIdentity::kCompanyName);
-  std::transform(company.begin(), company.end(), company.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string company = lowerCase(std::string(ProductIdentity::kCompanyName));
   std::string root = std::string(home != nullptr ? home : "") + "/." + company;
   std::replace(root.begin(), root.end(), ' ', '_');
   return root;

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "base/h_exception.h"
+#include "base/strings.h"
 #include "driver/exit_request.h"
 #include "project/project_system.h"
 
@@ -12,12 +13,6 @@ namespace tidewater {
 namespace {
 
 const std::string kCommon = "Common";
-
-std::string lowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 std::string join(const std::vector<std::string>& items, const char* separator) {
   std::string joined;

@@ -6,21 +6,13 @@
 #include <string_view>
 
 #include "base/path.h"
+#include "base/strings.h"
 #include "project/arm_project_system.h"
 #include "target/arm_targets.h"
 #include "target/cortex_m_registers.h"
 #include "target/svd_file.h"
 
 namespace tidewater {
-namespace {
-
-std::string lowerCase(std::string text) {
-  std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
-}  // namespace
-
 std::string ARMProjectSystem::memoryMapFile(ProjectElement& project, const std::string& configuration) {
   const std::string file = expandForNode(&project, configuration,
                                          lookUp(&project, "debug_register_definition_file", configuration));

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <span>
 
+#include "base/strings.h"
 #include "project/arm_library_extension.h"
 #include "project/catalogue_table.h"
 #include "target/arm_targets.h"
@@ -209,12 +210,6 @@ constexpr MacroDescriptionRow kTargetMacros[] = {
     {"FPU3", "Alternative value of the <b>ARM FPU Type</b> project property."},
     {"FPABI", "The value of the <b>ARM FP ABI Type</b> project property."},
 };
-
-std::string lowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 // "fpv4-sp-d16" as "fpv4_sp_d16" (FPU2) or "fpv4spd16" (FPU3).
 std::string withDashes(std::string text, const char* replacement) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/path.h"
+#include "base/strings.h"
 #include "project/project_system.h"
 #include "xml/xml_document.h"
 
@@ -28,12 +29,6 @@ constexpr SuffixType kDoctypes[] = {
     {"Linker_Placement_File", "Section Placement"},
     {"Register_Definition_File", "Register Definitions"},
 };
-
-std::string lowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 std::string typeOfXMLFile(const std::string& path) {
   const std::optional<std::string> doctype = XMLDocument::doctypeOf(path);

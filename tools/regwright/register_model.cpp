@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/path.h"
+#include "base/strings.h"
 #include "target/cortex_m_registers.h"
 #include "target/svd_file.h"
 #include "xml/xml_writer.h"
@@ -13,10 +14,7 @@ namespace tidewater {
 namespace {
 
 bool isSVDPath(const std::string& path) {
-  std::string extension = suffix(path);
-  std::ranges::transform(extension, extension.begin(),
-                         [](unsigned char c) { return std::tolower(c); });
-  return extension == "svd";
+  return lowerCase(suffix(path)) == "svd";
 }
 
 /// The reason a load failed; parse errors carry the file name and line.
