@@ -512,13 +512,6 @@ bool BuildWalk::linkOrArchiveStep(ProjectElement& project, const std::string& co
     if (!runUserCommand(project, configuration, external, "$(ProjectDir)", text, macros, outputPath)) return false;
   }
 
-  if (link && !builder_.validateOutput(outputPath)) {
-    removeFile(outputPath, quiet);
-    for (const std::string& extra : extraOutputsToClean(project, configuration, kind, outputPath)) removeFile(extra, quiet);
-    status_.failed = true;
-    return false;
-  }
-
   const PropertyClass* post = link ? standard.linkerPostBuildCommand : standard.archivePostBuildCommand;
   const PropertyClass* postWd = link ? standard.linkerPostBuildCommandWd : standard.archivePostBuildCommandWd;
   if (const std::string command = get(post); !command.empty()) {

@@ -11,7 +11,6 @@
 
 #include "base/path.h"
 #include "build/builtin_commands.h"
-#include "build/diagnostic_parser.h"
 #include "build/interruption.h"
 #include "build/step_files.h"
 #include "project/project_element.h"
@@ -20,7 +19,8 @@ namespace tidewater {
 
 namespace {
 
-constexpr int kWaitForOutputMilliseconds = 1000;
+// The pause between polls while a child runs.
+constexpr unsigned kIdleMicroseconds = 1;
 
 std::string joinArguments(const std::vector<std::string>& arguments) {
   std::string line;
@@ -76,7 +76,9 @@ bool KilnmarkBuilder::removeFiles(const std::string& workingDirectory, const std
 
 KilnmarkBuilder::KilnmarkBuilder(KilnmarkBuilderSettings settings)
     : settings_(std::move(settings)),
-      errorStream_(settings_.outputToStandardOutput ? settings_.standardOutput : settings_.standardError) {}
+      errorStream_(settings_.outputToStandardOutput ? settings_.standardOutput : settings_.standardError),
+      process_([this](bool isStandardOutput, std::string_view line) { outputLine(isStandardOutput, line); },
+               kIdleMicroseconds) {}
 
 void KilnmarkBuilder::beginStep(ProjectElement* node, const std::string& text,
                                 const std::string& configuration) {
@@ -90,19 +92,6 @@ void KilnmarkBuilder::endStep(ProjectElement*, const std::string&) { indentation
 
 bool KilnmarkBuilder::runCommand(const std::string& workingDirectory,
                                  const std::vector<std::string>& arguments, const std::string& outputFile) {
-  return execute(workingDirectory, arguments, outputFile, true);
-}
-
-bool KilnmarkBuilder::startCommand(const std::string& workingDirectory,
-                                   const std::vector<std::string>& arguments, const std::string& outputFile) {
-  return execute(workingDirectory, arguments, outputFile, false);
-}
-
-bool KilnmarkBuilder::execute(const std::string& workingDirectory, const std::vector<std::string>& arguments,
-                              const std::string& outputFile, bool wait) {
-  // A command started without waiting ends, and is counted, before the next.
-  while (commandPending_ && !pollCommand()) {
-  }
   // A relative output name is taken from where the command runs.
   currentOutputFile_ = outputFile.empty() ? std::string() : absolutePath(outputFile, workingDirectory);
   if (!currentOutputFile_.empty()) {
@@ -115,10 +104,6 @@ bool KilnmarkBuilder::execute(const std::string& workingDirectory, const std::ve
     markStopped();
     return false;
   }
-  if (settings_.diagnosticParser != nullptr) {
-    settings_.diagnosticParser->commandStarting(workingDirectory,
-                                                arguments.empty() ? std::string() : fileName(arguments.front()));
-  }
   if (!settings_.binDirectory.empty() && isPlainRemoval(arguments)) {
     if (removeFiles(workingDirectory, arguments)) return true;
     commandFailed();
@@ -127,33 +112,17 @@ bool KilnmarkBuilder::execute(const std::string& workingDirectory, const std::ve
   std::vector<std::string> command = arguments;
   mapBuiltinCommands(command, settings_.binDirectory);
   const std::string program = command.empty() ? std::string() : command.front();
-  const int status = Process::run(std::move(command), wait, workingDirectory, true, true);
+  const int status = process_.run(std::move(command), true, workingDirectory, true, true);
   if (interruption() != 0) {
     // The run ends by the signal: the step removes its files, nothing is
     // counted or reported.
     markStopped();
     return false;
   }
-  if (status == 0) {
-    commandPending_ = !wait && Process::running();
-    if (wait && settings_.diagnosticParser != nullptr) settings_.diagnosticParser->commandFinished();
-    return true;
-  }
+  if (status == 0) return true;
   commandFailed();
   if (status == -1) messageLine("can't execute command \"" + program + "\"");
   return false;
-}
-
-bool KilnmarkBuilder::pollCommand() {
-  int status = 0;
-  if (Process::pollCheck(status)) return false;
-  if (!std::exchange(commandPending_, false)) return true;
-  if (status != 0) {
-    commandFailed();
-  } else if (settings_.diagnosticParser != nullptr) {
-    settings_.diagnosticParser->commandFinished();
-  }
-  return true;
 }
 
 void KilnmarkBuilder::commandFailed() {
@@ -162,39 +131,7 @@ void KilnmarkBuilder::commandFailed() {
   ++errorCount_;
 }
 
-void KilnmarkBuilder::idle() { usleep(1); }
-
-void KilnmarkBuilder::poll() { usleep(1); }
-
-void KilnmarkBuilder::nodeStarted(ProjectElement*, const std::string&) {
-  Builder* self = this;
-  waitForOutput(std::span<Builder* const>(&self, 1));
-}
-
-void KilnmarkBuilder::waitForOutput(std::span<Builder* const> builders) {
-  if (builders.empty() || !settings_.runningAllowed) return;
-  std::vector<Process*> processes;
-  for (Builder* builder : builders) {
-    if (auto* kilnmark = dynamic_cast<KilnmarkBuilder*>(builder)) processes.push_back(kilnmark);
-  }
-  int error = 0;
-  switch (Process::waitForOutput(processes, kWaitForOutputMilliseconds, &error)) {
-    case WaitOutcome::TimedOut:
-      *settings_.standardOutput << "poll timeout\n" << std::flush;
-      break;
-    case WaitOutcome::Failed:
-      *settings_.standardOutput << "poll error: " << error << '\n' << std::flush;
-      break;
-    case WaitOutcome::Ready:
-    case WaitOutcome::NothingRunning:
-      break;
-  }
-}
-
 void KilnmarkBuilder::outputLine(bool isStandardOutput, std::string_view line) {
-  if (settings_.diagnosticParser != nullptr && settings_.diagnosticParser->takeLine(isStandardOutput, line)) {
-    return;
-  }
   std::ostream& stream = isStandardOutput ? *settings_.standardOutput : *errorStream_;
   if (settings_.jobNumber > 0) stream << settings_.jobNumber << '>';
   stream << line << '\n' << std::flush;

@@ -60,7 +60,7 @@ Process::~Process() {
   closeCaptures();
 }
 
-void Process::idle() { usleep(1000); }
+void Process::idle() const { usleep(idleMicroseconds_); }
 
 int Process::run(std::vector<std::string> arguments, bool wait, const std::string& workingDirectory,
                  bool captureOutput, bool usePipes) {
@@ -285,7 +285,7 @@ void Process::append(Stream& stream, bool isStandardOutput, std::string_view byt
 void Process::deliverLine(bool isStandardOutput, std::string_view line) {
   const int capture = isStandardOutput ? out_.capture : err_.capture;
   if (capture < 0) {
-    outputLine(isStandardOutput, line);
+    lineSink_(isStandardOutput, line);
     return;
   }
   writeAll(capture, line);

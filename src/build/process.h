@@ -2,9 +2,11 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "build/output_channel.h"
@@ -13,16 +15,21 @@ namespace tidewater {
 
 /// Runs one child at a time (fork and execvp, never a shell, so no argument
 /// is re-parsed), reading both its output pipes with poll and handing each
-/// line to outputLine. A child is always reaped before the next one starts.
+/// line not captured by a redirection to the line sink. A child is always
+/// reaped before the next one starts.
 class Process {
  public:
   /// What waitForOutput saw.
   enum class WaitOutcome { Ready, TimedOut, Failed, NothingRunning };
+  /// Receives one line of the child's output, without its terminator.
+  using LineSink = std::function<void(bool isStandardOutput, std::string_view line)>;
 
-  Process() = default;
+  /// "idleMicroseconds" is the pause between polls while waiting for a child.
+  explicit Process(LineSink lineSink, unsigned idleMicroseconds = 1000)
+      : lineSink_(std::move(lineSink)), idleMicroseconds_(idleMicroseconds) {}
   /// Frees the buffers and closes open capture files; a child still running
   /// is waited for.
-  virtual ~Process();
+  ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
 
@@ -54,12 +61,6 @@ class Process {
   static WaitOutcome waitForOutput(std::span<Process* const> processes, int timeoutMilliseconds,
                                    int* error = nullptr);
 
- protected:
-  /// One line of the child's output not captured by a redirection.
-  virtual void outputLine(bool isStandardOutput, std::string_view line) = 0;
-  /// Called between polls while waiting; sleeps 1 ms.
-  virtual void idle();
-
  private:
   /// One of the child's two output streams as seen from here.
   struct Stream {
@@ -83,7 +84,10 @@ class Process {
   int reap();
   /// Sends the running child the signal this process caught, once.
   void passOnInterruption();
+  void idle() const;
 
+  LineSink lineSink_;
+  unsigned idleMicroseconds_;
   pid_t child_ = 0;
   bool interruptionPassedOn_ = false;
   Stream out_;

