@@ -35,12 +35,11 @@ class BuildWalk {
  public:
   /// Attaches "status" to "builder", so that a failed command stops the walk.
   BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler, BuildStatus& status);
-  virtual ~BuildWalk() = default;
   BuildWalk(const BuildWalk&) = delete;
   BuildWalk& operator=(const BuildWalk&) = delete;
 
   /// Builds "node" with the flags of build_flags.h; true when its own step ran.
-  virtual bool buildNode(ProjectElement& node, const std::string& configuration, uint32_t flags);
+  bool buildNode(ProjectElement& node, const std::string& configuration, uint32_t flags);
 
   /// The files a build of "project" with "flags" writes and reads (compile,
   /// link and archive steps).
@@ -57,30 +56,25 @@ class BuildWalk {
   std::string dependencyFileName(ProjectElement& node, const std::string& configuration,
                                  const std::string& objectPath);
 
- protected:
+ private:
   /// Generates the linker script when needed, links and runs the post-link
   /// tools; false when a step failed.
-  virtual bool linkProject(ProjectElement& project, const std::string& configuration, const std::string& output,
+  bool linkProject(ProjectElement& project, const std::string& configuration, const std::string& output,
                            const std::vector<std::string>& objects, uint32_t flags);
-  virtual bool archiveProject(ProjectElement& project, const std::string& configuration, const std::string& output,
+  bool archiveProject(ProjectElement& project, const std::string& configuration, const std::string& output,
                               const std::vector<std::string>& objects);
   /// Files a link takes besides the objects (only existing ones are used):
   /// the libraries of the selected property groups, then the expanded
   /// linker_additional_files.
-  virtual std::vector<std::string> extraLinkInputs(ProjectElement& project, const std::string& configuration);
+  std::vector<std::string> extraLinkInputs(ProjectElement& project, const std::string& configuration);
   /// Outputs a clean removes besides the step's output: the generated
   /// linker script and indirect files, kept assembly and preprocessed files.
-  virtual std::vector<std::string> extraOutputsToClean(ProjectElement& node, const std::string& configuration,
+  std::vector<std::string> extraOutputsToClean(ProjectElement& node, const std::string& configuration,
                                                        BuildKind kind, const std::string& outputPath);
   /// Outputs a link must have left for it to be up to date (map file,
   /// additional output file).
-  virtual std::vector<std::string> linkRequiredOutputs(ProjectElement& project, const std::string& configuration);
+  std::vector<std::string> linkRequiredOutputs(ProjectElement& project, const std::string& configuration);
 
-  ARMProjectSystem& system() { return system_; }
-  Builder& builder() { return builder_; }
-  BuildStatus& status() { return status_; }
-
- private:
   bool stopped() const;
   bool visitChildren(ProjectElement& node, const std::string& configuration, uint32_t flags);
   bool compileStep(ProjectElement& node, const std::string& configuration, BuildKind kind, uint32_t flags,

@@ -7,14 +7,12 @@ namespace tidewater {
 class ProjectElement;
 
 /// Called back by the build walk: poll on entry to every node, node started
-/// just before every tool step. The plain Idler does nothing in poll, and
-/// node started forwards to poll.
+/// just before every tool step. The driver's build runs one child at a time
+/// and waits for it, so there is nothing to do in between: both are no-ops.
 class Idler {
  public:
-  virtual ~Idler() = default;
-
-  virtual void poll() {}
-  virtual void nodeStarted(ProjectElement* /*node*/, const std::string& /*configuration*/) { poll(); }
+  void poll() {}
+  void nodeStarted(ProjectElement* /*node*/, const std::string& /*configuration*/) { poll(); }
 };
 
 }  // namespace tidewater
