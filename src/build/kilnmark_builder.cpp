@@ -112,7 +112,7 @@ bool KilnmarkBuilder::runCommand(const std::string& workingDirectory,
   std::vector<std::string> command = arguments;
   mapBuiltinCommands(command, settings_.binDirectory);
   const std::string program = command.empty() ? std::string() : command.front();
-  const int status = process_.run(std::move(command), true, workingDirectory, true, true);
+  const int status = process_.run(std::move(command), workingDirectory);
   if (interruption() != 0) {
     // The run ends by the signal: the step removes its files, nothing is
     // counted or reported.

@@ -34,16 +34,9 @@ class OutputChannel {
   template <typename Deliver>
   void finish(Deliver&& deliver) {
     if (consumed_ < buffer_.size()) deliver(std::string_view(buffer_).substr(consumed_));
-    clear();
-  }
-
-  void clear() {
     buffer_.clear();
     consumed_ = 0;
   }
-
-  /// Everything received since the last clear.
-  const std::string& bytes() const { return buffer_; }
 
  private:
   std::string buffer_;

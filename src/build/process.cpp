@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 
 #include "base/path.h"
 #include "build/interruption.h"
@@ -21,9 +20,6 @@ namespace {
 constexpr int kPollTimeoutMilliseconds = 100;
 // A failed blocking waitpid (an interrupted call) is retried this often.
 constexpr int kReapRetries = 11;
-// Without pipes and without waiting, how often to look whether the child
-// has already ended.
-constexpr int kEarlyExitChecks = 10;
 
 // Exit codes are read as signed 8-bit numbers, so 255 (our child's "cannot
 // execute") reads as -1, the same as a signal.
@@ -62,15 +58,8 @@ Process::~Process() {
 
 void Process::idle() const { usleep(idleMicroseconds_); }
 
-int Process::run(std::vector<std::string> arguments, bool wait, const std::string& workingDirectory,
-                 bool captureOutput, bool usePipes) {
-  // One child at a time: a command started without waiting ends first.
-  if (child_ != 0) {
-    int ignored = 0;
-    while (pollCheck(ignored)) {
-    }
-  }
-  if (captureOutput) openCaptures(arguments, workingDirectory);
+int Process::run(std::vector<std::string> arguments, const std::string& workingDirectory) {
+  openCaptures(arguments, workingDirectory);
   if (arguments.empty()) {
     closeCaptures();
     return -1;
@@ -85,36 +74,27 @@ int Process::run(std::vector<std::string> arguments, bool wait, const std::strin
 
   int outPipe[2] = {-1, -1};
   int errPipe[2] = {-1, -1};
-  if (usePipes && (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)) {
+  if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
     for (int* fd : {&outPipe[0], &outPipe[1], &errPipe[0], &errPipe[1]}) closeDescriptor(*fd);
     closeCaptures();
     return -1;
   }
   const pid_t pid = fork();
   if (pid == 0) {
-    if (usePipes) {
-      dup2(outPipe[1], STDOUT_FILENO);
-      dup2(errPipe[1], STDERR_FILENO);
-      close(outPipe[0]);
-      close(outPipe[1]);
-      close(errPipe[0]);
-      close(errPipe[1]);
-    } else {
-      if (out_.capture >= 0) dup2(out_.capture, STDOUT_FILENO);
-      if (err_.capture >= 0) dup2(err_.capture, STDERR_FILENO);
-    }
+    dup2(outPipe[1], STDOUT_FILENO);
+    dup2(errPipe[1], STDERR_FILENO);
+    close(outPipe[0]);
+    close(outPipe[1]);
+    close(errPipe[0]);
+    close(errPipe[1]);
     if (directory != nullptr && chdir(directory) != 0) _exit(255);
     execvp(argv[0], argv.data());
     _exit(255);
   }
-  if (usePipes) {
-    close(outPipe[1]);
-    close(errPipe[1]);
-    out_.pipe = outPipe[0];
-    err_.pipe = errPipe[0];
-  } else {
-    closeCaptures();  // the child has its own copies
-  }
+  close(outPipe[1]);
+  close(errPipe[1]);
+  out_.pipe = outPipe[0];
+  err_.pipe = errPipe[0];
   if (pid < 0) {
     closePipes();
     closeCaptures();
@@ -123,75 +103,13 @@ int Process::run(std::vector<std::string> arguments, bool wait, const std::strin
   child_ = pid;
   interruptionPassedOn_ = false;
 
-  if (!wait) {
-    if (usePipes) return 0;
-    for (int check = 0; check < kEarlyExitChecks; ++check) {
-      int rawStatus = 0;
-      if (waitpid(child_, &rawStatus, WNOHANG) == child_) {
-        child_ = 0;
-        return WIFEXITED(rawStatus) ? decodeStatus(rawStatus) : 0;
-      }
-    }
-    return 0;
-  }
-
-  if (usePipes) readUntilHangUp();
+  readUntilHangUp();
   const int status = reap();
-  if (usePipes) {
-    readAvailable(out_, true);
-    readAvailable(err_, false);
-    closePipes();
-  }
+  readAvailable(out_, true);
+  readAvailable(err_, false);
+  closePipes();
   finishOutput();
   return status;
-}
-
-bool Process::pollCheck(int& status) {
-  if (child_ == 0) return false;
-  pollfd fds[2] = {{out_.pipe, POLLIN, 0}, {err_.pipe, POLLIN, 0}};
-  if (out_.pipe >= 0 || err_.pipe >= 0) {
-    if (::poll(fds, 2, kPollTimeoutMilliseconds) > 0) {
-      while (readAvailable(out_, true) > 0) {
-      }
-      while (readAvailable(err_, false) > 0) {
-      }
-    }
-  }
-  int rawStatus = 0;
-  const pid_t ended = waitpid(child_, &rawStatus, WNOHANG);
-  if (ended == 0) return true;
-  if (ended < 0) {
-    std::printf("waitpid error: %d\n", errno);
-    std::fflush(stdout);
-    status = -1;
-  } else {
-    status = decodeStatus(rawStatus);
-  }
-  child_ = 0;
-  while (readAvailable(out_, true) > 0) {
-  }
-  while (readAvailable(err_, false) > 0) {
-  }
-  finishOutput();
-  closePipes();
-  return false;
-}
-
-Process::WaitOutcome Process::waitForOutput(std::span<Process* const> processes, int timeoutMilliseconds,
-                                            int* error) {
-  std::vector<pollfd> fds;
-  for (const Process* process : processes) {
-    if (process == nullptr || !process->running()) continue;
-    for (const int fd : {process->out_.pipe, process->err_.pipe}) {
-      if (fd >= 0) fds.push_back({fd, POLLIN, 0});
-    }
-  }
-  if (fds.empty()) return WaitOutcome::NothingRunning;
-  const int ready = ::poll(fds.data(), fds.size(), timeoutMilliseconds);
-  if (ready > 0) return WaitOutcome::Ready;
-  if (ready == 0) return WaitOutcome::TimedOut;
-  if (error != nullptr) *error = errno;
-  return WaitOutcome::Failed;
 }
 
 void Process::openCaptures(std::vector<std::string>& arguments, const std::string& workingDirectory) {

@@ -3,7 +3,6 @@
 #include <sys/types.h>
 
 #include <functional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,47 +18,26 @@ namespace tidewater {
 /// reaped before the next one starts.
 class Process {
  public:
-  /// What waitForOutput saw.
-  enum class WaitOutcome { Ready, TimedOut, Failed, NothingRunning };
   /// Receives one line of the child's output, without its terminator.
   using LineSink = std::function<void(bool isStandardOutput, std::string_view line)>;
 
   /// "idleMicroseconds" is the pause between polls while waiting for a child.
   explicit Process(LineSink lineSink, unsigned idleMicroseconds = 1000)
       : lineSink_(std::move(lineSink)), idleMicroseconds_(idleMicroseconds) {}
-  /// Frees the buffers and closes open capture files; a child still running
-  /// is waited for.
+  /// Closes what an interrupted run left open.
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
 
-  /// Starts arguments[0] (searched on the PATH) with "arguments".
-  /// - workingDirectory: where the child runs; empty for the current one.
-  /// - captureOutput: honour redirections (">", "2>>", "&>", ...): the first
-  ///   operator and everything after it are removed from the list, and the
-  ///   named files, relative to the working directory, receive the lines of
-  ///   their streams.
-  /// - usePipes: read the child's output (else the child shares ours).
-  /// - wait: wait for the child; otherwise return at once and let pollCheck
-  ///   follow it.
-  /// Returns the exit code as a signed 8-bit number (so 255 reads as -1),
+  /// Runs arguments[0] (searched on the PATH) with "arguments" in
+  /// "workingDirectory" (empty for the current one) and waits for it.
+  /// Redirections (">", "2>>", "&>", ...) are honoured: the first operator
+  /// and everything after it are removed from the list, and the named files,
+  /// relative to the working directory, receive the lines of their streams.
+  /// Returns the exit code as a signed 8-bit number (so 255 reads as -1), or
   /// -1 when the child could not start, was ended by a signal or the list is
-  /// empty, and 0 for a command started without waiting.
-  int run(std::vector<std::string> arguments, bool wait, const std::string& workingDirectory,
-          bool captureOutput, bool usePipes);
-
-  /// Reads what the running child has written (waiting up to 100 ms for it);
-  /// returns true while the child still runs. Once it has ended, its output
-  /// is finished and "status" receives its status as run returns it.
-  bool pollCheck(int& status);
-
-  /// A child has been started and not yet reaped.
-  bool running() const { return child_ != 0; }
-
-  /// Waits up to "timeoutMilliseconds" until one of the running "processes"
-  /// has output or has closed a stream; "error" receives errno on Failed.
-  static WaitOutcome waitForOutput(std::span<Process* const> processes, int timeoutMilliseconds,
-                                   int* error = nullptr);
+  /// empty.
+  int run(std::vector<std::string> arguments, const std::string& workingDirectory);
 
  private:
   /// One of the child's two output streams as seen from here.

@@ -32,21 +32,14 @@ class RecordingProcess {
     }
     return result;
   }
-  int run(Lines arguments, bool wait, const std::string& directory, bool capture, bool pipes) {
-    return process.run(std::move(arguments), wait, directory, capture, pipes);
-  }
-  int runWaiting(Lines arguments, const std::string& directory = {}) {
-    return run(std::move(arguments), true, directory, true, true);
-  }
-  bool running() const { return process.running(); }
-  bool pollCheck(int& status) { return process.pollCheck(status); }
+  int run(Lines arguments, const std::string& directory = {}) { return process.run(std::move(arguments), directory); }
 };
 
 TEST(ProcessTest, SplitsBothStreamsIntoLinesKeptApartAndInOrder) {
   RecordingProcess process;
   // The pauses make the arrival order certain. After a CR the next byte is
   // skipped as the LF of a pair, also when it arrives with the next read.
-  EXPECT_EQ(process.runWaiting({"/bin/sh", "-c",
+  EXPECT_EQ(process.run({"/bin/sh", "-c",
                                 "printf 'o1\\r\\n\\na\\rb\\n'; sleep 0.2; printf 'c\\r'; sleep 0.2; printf '\\nd\\n';"
                                 "sleep 0.2; echo e1 >&2; sleep 0.2; printf 'e2' >&2; sleep 0.2; printf 'o3'"}),
             0);
@@ -55,8 +48,8 @@ TEST(ProcessTest, SplitsBothStreamsIntoLinesKeptApartAndInOrder) {
                                         {false, "e1"}, {true, "o3"}, {false, "e2"}}));
   // A CR that ended the last command does not eat the next one's first byte.
   process.lines.clear();
-  EXPECT_EQ(process.runWaiting({"printf", "x\\r"}), 0);
-  EXPECT_EQ(process.runWaiting({"printf", "yz\\n"}), 0);
+  EXPECT_EQ(process.run({"printf", "x\\r"}), 0);
+  EXPECT_EQ(process.run({"printf", "yz\\n"}), 0);
   EXPECT_EQ(process.lines, (StreamLines{{true, "x"}, {true, "yz"}}));
 }
 
@@ -71,12 +64,11 @@ TEST(ProcessTest, StatusIsTheExitCodeAsASignedByte) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
     RecordingProcess process;
-    EXPECT_EQ(process.runWaiting(c.arguments, directory.path() + c.directory), c.status);
-    EXPECT_FALSE(process.running());
+    EXPECT_EQ(process.run(c.arguments, directory.path() + c.directory), c.status);
     EXPECT_TRUE(process.lines.empty());
   }
   RecordingProcess process;
-  EXPECT_EQ(process.runWaiting({"pwd"}, directory.path()), 0);
+  EXPECT_EQ(process.run({"pwd"}, directory.path()), 0);
   EXPECT_EQ(process.lines, (StreamLines{{true, directory.path()}}));
 }
 
@@ -84,7 +76,7 @@ TEST(ProcessTest, LargeOutputOnBothStreamsAtOnceDoesNotBlock) {
   // Several pipe buffers' worth on each stream, alternating, so a runner that
   // read one stream to its end first would never finish.
   RecordingProcess process;
-  EXPECT_EQ(process.runWaiting({"/bin/sh", "-c",
+  EXPECT_EQ(process.run({"/bin/sh", "-c",
                                 "for n in 1 2 3 4; do yes 0123456789abcdefghij | head -n 5000;"
                                 "  yes ERR-0123456789abcdefghij | head -n 5000 >&2; done"}),
             0);
@@ -95,9 +87,9 @@ TEST(ProcessTest, LargeOutputOnBothStreamsAtOnceDoesNotBlock) {
 TEST(ProcessTest, RedirectionsWriteStreamsIntoFilesRelativeToTheWorkingDirectory) {
   test::TempDir directory;
   const std::string& dir = directory.path();
-  auto run = [&dir](const Lines& arguments, bool capture = true, bool pipes = true) {
+  auto run = [&dir](const Lines& arguments) {
     RecordingProcess process;
-    EXPECT_EQ(process.run(arguments, true, dir, capture, pipes), 0) << ::testing::PrintToString(arguments);
+    EXPECT_EQ(process.run(arguments, dir), 0) << ::testing::PrintToString(arguments);
     return process.lines;
   };
   const char* bothStreams = "echo out1; sleep 0.2; echo err1 >&2; sleep 0.2; printf out2";
@@ -114,11 +106,6 @@ TEST(ProcessTest, RedirectionsWriteStreamsIntoFilesRelativeToTheWorkingDirectory
   EXPECT_EQ(test::readFile(dir + "/log.txt"), "a;b;\n");
   // A capture file that cannot be opened leaves the stream printed.
   EXPECT_EQ(run({"printf", "x\\n", ">", "no/such/dir/out.txt"}), (StreamLines{{true, "x"}}));
-  // Without capture the operators are ordinary arguments; without pipes the
-  // child writes the capture file itself.
-  EXPECT_EQ(run({"printf", "%s|", "x", ">", "f.txt"}, false), (StreamLines{{true, "x|>|f.txt|"}}));
-  EXPECT_TRUE(run({"printf", "direct\\n", ">", "out.txt"}, true, false).empty());
-  EXPECT_EQ(test::readFile(dir + "/out.txt"), "direct\n");
   // Appending modes; a pair whose first element is no operator is skipped, a
   // stream already captured is not taken again, and an operator without a
   // file name ends the list. Text that merely holds an operator is kept.
@@ -130,32 +117,6 @@ TEST(ProcessTest, RedirectionsWriteStreamsIntoFilesRelativeToTheWorkingDirectory
   EXPECT_EQ(test::readFile(dir + "/e.txt"), "e\n");
   EXPECT_EQ(test::readFile(dir + "/o.txt"), "o\na>b|2>&1|>o|3>|\n");
   EXPECT_FALSE(std::filesystem::exists(dir + "/j.txt") || std::filesystem::exists(dir + "/b.txt"));
-}
-
-TEST(ProcessTest, ACommandStartedWithoutWaitingIsPolledOrWaitedFor) {
-  RecordingProcess idle;
-  Process* none[] = {&idle.process};
-  EXPECT_EQ(Process::waitForOutput(none, 10), Process::WaitOutcome::NothingRunning);
-
-  RecordingProcess process;
-  EXPECT_EQ(process.run({"/bin/sh", "-c", "echo first; sleep 0.3; echo second >&2; exit 4"}, false, {}, true, true), 0);
-  EXPECT_TRUE(process.running());
-  Process* running[] = {&idle.process, &process.process};
-  EXPECT_EQ(Process::waitForOutput(running, 5000), Process::WaitOutcome::Ready);
-  int status = 0;
-  int polls = 0;
-  while (process.pollCheck(status)) ++polls;
-  EXPECT_GT(polls, 0);  // the child was still sleeping at the first check
-  EXPECT_EQ(status, 4);
-  EXPECT_FALSE(process.running());
-  EXPECT_EQ(process.lines, (StreamLines{{true, "first"}, {false, "second"}}));
-  EXPECT_FALSE(process.pollCheck(status));  // nothing runs any more
-
-  // The next command first waits for the one still running.
-  RecordingProcess sequence;
-  EXPECT_EQ(sequence.run({"/bin/sh", "-c", "sleep 0.2; echo late"}, false, {}, true, true), 0);
-  EXPECT_EQ(sequence.runWaiting({"printf", "next\\n"}), 0);
-  EXPECT_EQ(sequence.linesOf(true), (Lines{"late", "next"}));
 }
 
 }  // namespace
