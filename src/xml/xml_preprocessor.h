@@ -134,22 +134,4 @@ class XMLPP2 : public QXMLDocument {
   uint32_t reportedBounds_ = 0;
 };
 
-/// A preprocessor document that ignores error reports.
-class myXMLPP : public XMLPP2 {
- public:
-  using XMLPP2::XMLPP2;
-
- protected:
-  void reportError(const std::string&) override {}
-};
-
-/// The project system's preprocessor document; it ignores error reports.
-class ProjectSystemXMLPP2 : public XMLPP2 {
- public:
-  using XMLPP2::XMLPP2;
-
- protected:
-  void reportError(const std::string&) override {}
-};
-
 }  // namespace tidewater
