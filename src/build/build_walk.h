@@ -50,13 +50,13 @@ class BuildWalk {
   std::vector<std::string> filesOfUnknownType(ProjectElement& project, const std::string& configuration);
 
   BuildKind buildKind(ProjectElement& node, const std::string& configuration);
-  /// The macro-expanded output of a step (relative names stay relative).
-  std::string outputName(BuildKind kind, ProjectElement& node, const std::string& configuration);
   /// build_dependency_file_name, else "<IntDir>/<object base name>.d".
   std::string dependencyFileName(ProjectElement& node, const std::string& configuration,
                                  const std::string& objectPath);
 
  private:
+  /// The macro-expanded output of a step (relative names stay relative).
+  std::string outputName(BuildKind kind, ProjectElement& node, const std::string& configuration);
   /// Generates the linker script when needed, links and runs the post-link
   /// tools; false when a step failed.
   bool linkProject(ProjectElement& project, const std::string& configuration, const std::string& output,

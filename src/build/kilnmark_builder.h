@@ -18,7 +18,6 @@ struct KilnmarkBuilderSettings {
   bool verbose = false;    ///< print each command line before running it
   bool showOnly = false;   ///< print command lines, run nothing
   bool outputToStandardOutput = false;  ///< tools' standard-error lines go to standard output
-  bool runningAllowed = true;
   /// Where the built-in command names ("rm", "cp", ...) are found: the
   /// installation's bin directory. Empty leaves the names to the PATH.
   std::string binDirectory;
@@ -47,7 +46,7 @@ class KilnmarkBuilder : public Builder {
   void upToDateMessage(const std::string& text) override { messageLine(text); }
   void detailMessage(const std::string& text) override { messageLine(text); }
 
-  bool runsCommands() const override { return settings_.runningAllowed && !settings_.showOnly; }
+  bool runsCommands() const override { return !settings_.showOnly; }
 
   /// The number of failed commands.
   int32_t errorCount() const { return errorCount_; }
