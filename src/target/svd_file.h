@@ -35,6 +35,7 @@ class SVDFile : public MemoryMap {
   explicit SVDFile(std::ostream* warnings = nullptr);
   ~SVDFile() override;
 
+  using MemoryMap::load;
   /// Reads the SVD file at "path" and converts it under a new "Processor"
   /// root, then resolves addresses. False when the file cannot be read or
   /// parsed, or holds no element (errorText and errorLine say why); nothing

@@ -470,11 +470,11 @@ void XMLPP2::forLoop(Chain& chain) {
   }
   // A failed evaluation counts as 0, as the evaluator returns.
   int64_t add = 0;
-  if (const std::string* text = element.attribute("add")) {
-    add = parser.evaluateSigned(expand(*text, macros));
-  } else if (const std::string* text = element.attribute("sub")) {
+  if (const std::string* addText = element.attribute("add")) {
+    add = parser.evaluateSigned(expand(*addText, macros));
+  } else if (const std::string* subText = element.attribute("sub")) {
     add = static_cast<int64_t>(0 -
-                               static_cast<uint64_t>(parser.evaluateSigned(expand(*text, macros))));
+                               static_cast<uint64_t>(parser.evaluateSigned(expand(*subText, macros))));
   }
   int64_t mul = 1;
   if (const std::string* text = element.attribute("mul"))

@@ -99,7 +99,7 @@ class RealBuildsTest : public E2ETest {
 
 TEST_F(RealBuildsTest, AProgramOfObjectsAndALibraryBuildsPerFileAndInOneCallWithEitherFamilyAndLinker) {
   writeProgram();
-  for (const Strings family : {Strings{}, Strings{"-clang"}}) {
+  for (const Strings& family : {Strings{}, Strings{"-clang"}}) {
     for (const std::string linker : {"ld", "lld"}) {
       SCOPED_TRACE(joined(family) + " " + linker);
       const Strings board = Strings{"-ymps2-an386", "-O1"} + family;

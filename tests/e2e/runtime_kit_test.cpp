@@ -114,7 +114,9 @@ TEST_F(RuntimeKitTest, EachFormattedIOVariantLinksOnlyItsFormatter) {
       EXPECT_EQ(defines(symbols, "_vfprintf_r"), floatPrintf);
       EXPECT_EQ(defines(symbols, "_vfscanf_r"), floatScanf);
       EXPECT_EQ(defines(symbols, "__vfprintf_floating"), floatPrintf);
-      if (!floatPrintf) EXPECT_FALSE(defines(symbols, "_vfiprintf_r"));
+      if (!floatPrintf) {
+        EXPECT_FALSE(defines(symbols, "_vfiprintf_r"));
+      }
     }
   }
 }
