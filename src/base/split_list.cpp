@@ -20,4 +20,14 @@ std::vector<std::string> splitEscapedList(std::string_view text, char separator)
   return items;
 }
 
+std::vector<std::string> splitList(std::string_view text, char separator) {
+  std::vector<std::string> items;
+  while (!text.empty()) {
+    const size_t end = text.find(separator);
+    if (end != 0) items.emplace_back(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  }
+  return items;
+}
+
 }  // namespace tidewater

@@ -10,4 +10,8 @@ namespace tidewater {
 /// character literal (so "a\;b" is one item "a;b"); empty items are dropped.
 std::vector<std::string> splitEscapedList(std::string_view text, char separator = ';');
 
+/// Splits a plain list ("a;b;c"), where a backslash is an ordinary byte;
+/// empty items are dropped.
+std::vector<std::string> splitList(std::string_view text, char separator = ';');
+
 }  // namespace tidewater

@@ -24,18 +24,6 @@ void appendAll(Arguments& list, const Arguments& more) { list.insert(list.end(),
 bool isCpp(const CompileContext& context) { return context.kind == BuildKind::CompileCpp; }
 bool isGNU(const CompileContext& context) { return context.family == ToolFamily::GNU; }
 
-/// Items of a plain ";"-separated value, empty ones dropped.
-Arguments splitAtSemicolons(const std::string& value) {
-  Arguments items;
-  size_t start = 0;
-  while (start <= value.size()) {
-    const size_t end = std::min(value.find(';', start), value.size());
-    if (end > start) items.push_back(value.substr(start, end - start));
-    start = end + 1;
-  }
-  return items;
-}
-
 /// One argument per item: the prefix glued to the macro-expanded item.
 void appendPrefixed(Arguments& list, const CompileContext& context, const std::string& prefix,
                     const Arguments& items) {
@@ -246,8 +234,8 @@ std::vector<std::string> preprocessorOptions(const CompileContext& context,
   else appendAll(list, {"-nostdsysteminc", "-nobuiltininc"});
 
   if (context.value(standard.cIgnoreIncludes) == "No") {
-    appendPrefixed(list, context, "-isystem", splitAtSemicolons(context.value(standard.cSystemIncludeDirectories)));
-    appendPrefixed(list, context, "-I", splitAtSemicolons(context.value(standard.cUserIncludeDirectories)));
+    appendPrefixed(list, context, "-isystem", splitList(context.value(standard.cSystemIncludeDirectories)));
+    appendPrefixed(list, context, "-I", splitList(context.value(standard.cUserIncludeDirectories)));
     appendPrefixed(list, context, "-I", groupItems(context, "cinclude", "value"));
   }
 
@@ -269,7 +257,7 @@ std::vector<std::string> preprocessorOptions(const CompileContext& context,
 
   appendPrefixed(list, context, "-D", splitEscapedList(context.value(standard.cPreprocessorDefinitions)));
   appendPrefixed(list, context, "-D", groupDefinitions(context));
-  appendPrefixed(list, context, "-U", splitAtSemicolons(context.value(standard.cPreprocessorUndefinitions)));
+  appendPrefixed(list, context, "-U", splitList(context.value(standard.cPreprocessorUndefinitions)));
 
   if (dependencyFile) {
     if (isGNU(context)) appendAll(list, {"-MD", *dependencyFile, "-MQ", dependencyTarget});

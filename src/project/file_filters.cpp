@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "base/split_list.h"
+
 namespace tidewater {
 
 namespace {
@@ -29,15 +31,8 @@ constexpr std::string_view kFilterTexts[] = {
 
 FileFilter parseFilter(std::string_view text) {
   const auto bar = text.find('|');
-  FileFilter filter{std::string(text.substr(0, bar)), {}};
-  std::string_view rest = bar == std::string_view::npos ? std::string_view() : text.substr(bar + 1);
-  while (!rest.empty()) {
-    const auto semicolon = rest.find(';');
-    const std::string_view item = rest.substr(0, semicolon);
-    if (!item.empty()) filter.extensions.emplace_back(item);
-    rest = semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
-  }
-  return filter;
+  return FileFilter{std::string(text.substr(0, bar)),
+                    bar == std::string_view::npos ? std::vector<std::string>{} : splitList(text.substr(bar + 1))};
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "project/project_element.h"
 
+#include "base/split_list.h"
+
 namespace tidewater {
 
 ProjectElement::ProjectElement(std::string tag)
@@ -99,15 +101,7 @@ void ProjectElement::rebuildInheritedConfigurations() {
   for (const auto& [name, configurationNode] : configurations_) {
     const std::string* list = configurationNode->nodeAttribute("inherited_configurations");
     if (list == nullptr) continue;
-    std::vector<std::string> names;
-    size_t start = 0;
-    while (start <= list->size()) {
-      size_t end = list->find(';', start);
-      if (end == std::string::npos) end = list->size();
-      if (end > start) names.push_back(list->substr(start, end - start));
-      start = end + 1;
-    }
-    inheritedConfigurations_[name] = std::move(names);
+    inheritedConfigurations_[name] = splitList(*list);
   }
 }
 

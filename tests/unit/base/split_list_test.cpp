@@ -15,5 +15,13 @@ TEST(SplitListTest, SplitsAtSeparatorsHonouringBackslashesAndDroppingEmptyItems)
   EXPECT_EQ(splitEscapedList("a,b", ','), (Items{"a", "b"}));
 }
 
+// Plain lists (include directories, inherited configurations, filters) have
+// no escapes: a backslash ending a Windows-style directory stays with it.
+TEST(SplitListTest, PlainListsDropEmptyItemsAndKeepBackslashes) {
+  EXPECT_EQ(splitList(";a;;b\\;c\\d;"), (std::vector<std::string>{"a", "b\\", "c\\d"}));
+  EXPECT_EQ(splitList(""), std::vector<std::string>{});
+  EXPECT_EQ(splitList("x|y", '|'), (std::vector<std::string>{"x", "y"}));
+}
+
 }  // namespace
 }  // namespace tidewater
