@@ -1,8 +1,8 @@
 // Parse throughput of the XML layer against libxml2's xmllint on the same
-// file. Both sides read the file from disk and parse it the same number of
-// times (xmllint in one process with --repeat, which parses 100 times), so
-// xmllint's start-up is spread over 100 parses; each side counts its
-// fastest round.
+// file, and against pugixml where it is installed. Every side reads the file
+// from disk and parses it the same number of times (xmllint in one process
+// with --repeat, which parses 100 times), so xmllint's start-up is spread
+// over 100 parses; each side counts its fastest round.
 //
 //   bench_xml_parse [file] [rounds]
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "pugixml_reference.h"
 #include "xmllint_reference.h"
 #include "xml/xml_document.h"
 
@@ -40,7 +41,8 @@ int main(int argc, char** argv) {
   }
 
   bool ok = true;
-  const auto [ours, reference] = tidewater::bench::fastestRounds(
+  bool pugixmlOk = tidewater::bench::kHavePugixml;
+  const auto [ours, xmllint, pugixml] = tidewater::bench::fastestRounds(
       rounds,
       [&] {
         for (int i = 0; i < kParsesPerRound; ++i) {
@@ -48,7 +50,10 @@ int main(int argc, char** argv) {
           ok = document.load(path) && ok;
         }
       },
-      [&] { ok = runXmllint(path) && ok; });
+      [&] { ok = runXmllint(path) && ok; },
+      [&] {
+        for (int i = 0; pugixmlOk && i < kParsesPerRound; ++i) pugixmlOk = tidewater::bench::runPugixml(path);
+      });
   if (!ok) {
     std::fprintf(stderr, "bench_xml_parse: a parse failed (is xmllint installed?)\n");
     return 1;
@@ -57,7 +62,14 @@ int main(int argc, char** argv) {
   std::printf("xml parse of %s (%.1f MB, fastest of %d rounds of %d parses)\n", path.c_str(), size / 1e6,
               rounds, kParsesPerRound);
   std::printf("  ours:    %8.1f MB/s\n", megabytes / ours);
-  std::printf("  xmllint: %8.1f MB/s\n", megabytes / reference);
-  std::printf("  ratio:   %8.2f (ours / xmllint, higher is faster)\n", reference / ours);
+  std::printf("  xmllint: %8.1f MB/s   time ours / xmllint: %.2f (lower is faster)\n", megabytes / xmllint,
+              ours / xmllint);
+  if (pugixmlOk) {
+    std::printf("  pugixml: %8.1f MB/s   time ours / pugixml: %.2f (lower is faster)\n", megabytes / pugixml,
+                ours / pugixml);
+  } else {
+    std::printf("  pugixml: not measured (%s)\n",
+                tidewater::bench::kHavePugixml ? "its parse failed" : "not installed");
+  }
   return 0;
 }

@@ -122,6 +122,12 @@ void XMLWriter::writeComment(std::string_view text) {
   out_ += "-->";
 }
 
+void XMLWriter::setComputedAttributes(ComputedAttributes computed) {
+  computed_ = computed;
+  computedValues_.assign(computed.names.size(), std::string());
+  computedStored_.assign(computed.names.size(), false);
+}
+
 void XMLWriter::writeDocument(const XMLDocument& document) {
   if (characters_ == Characters::Unicode) {
     // The output is ASCII, readable as any encoding the file might have named.
@@ -182,10 +188,10 @@ void XMLWriter::writeTree(const XMLElement& root) {
     const auto depth = static_cast<uint32_t>(open.size());
     indentTo(depth);
     if (const XMLElement* element = node->asElement()) {
-      writeStartTag(*element, depth);
+      const bool hasAttributes = writeStartTag(*element, depth);
       const XMLNode* first = element->firstChild();
       if (!first) {
-        out_ += element->attributes().empty() ? "/>" : " />";
+        out_ += hasAttributes ? " />" : "/>";
         newline();
       } else if (first->kind() == XMLNode::Kind::Data) {
         // Text as first child: the element is written on one line with
@@ -221,36 +227,72 @@ void XMLWriter::writeTree(const XMLElement& root) {
   }
 }
 
-void XMLWriter::writeStartTag(const XMLElement& element, uint32_t depth) {
+bool XMLWriter::writeStartTag(const XMLElement& element, uint32_t depth) {
   out_ += '<';
   writeName(element.name());
+  const bool computed = computed_.compute && computed_.compute(element, computedValues_);
+  if (computed) {
+    computedStored_.assign(computedStored_.size(), false);
+    for (const XMLAttribute& attribute : element.attributes()) {
+      for (size_t i = 0; i < computedStored_.size(); ++i) {
+        if (computed_.names[i] == attribute.name) computedStored_[i] = true;
+      }
+    }
+  }
+  const bool wrap = wraps(element, depth, computed);
+  for (const XMLAttribute& attribute : element.attributes()) {
+    const std::string* value = computed ? computedValue(attribute.name) : nullptr;
+    writeAttribute(attribute.name, value ? value : attribute.value ? &*attribute.value : nullptr, wrap, depth);
+  }
+  if (!computed) return !element.attributes().empty();
+  for (size_t i = 0; i < computedValues_.size(); ++i) {
+    if (!computedStored_[i]) writeAttribute(computed_.names[i], &computedValues_[i], wrap, depth);
+  }
+  return true;
+}
+
+bool XMLWriter::wraps(const XMLElement& element, uint32_t depth, bool computed) const {
+  if (lineWidth_ == 0) return false;
   const std::vector<XMLAttribute>& attributes = element.attributes();
-  bool wrap = false;
-  if (lineWidth_ != 0 && attributes.size() > 1) {
-    uint64_t length = uint64_t{indent_} * depth + element.name().size() + 1;
-    for (const XMLAttribute& attribute : attributes) {
-      length += attribute.name.size() + (attribute.value ? attribute.value->size() : 0) + 4;
-    }
-    wrap = length > lineWidth_;
-  }
+  size_t count = attributes.size();
+  uint64_t length = uint64_t{indent_} * depth + element.name().size() + 1;
   for (const XMLAttribute& attribute : attributes) {
-    if (!attribute.value) {
-      out_ += ' ';
-      writeName(attribute.name);
-      out_ += "=\"\"";
-      continue;
-    }
-    if (wrap) {
-      out_ += '\n';
-      indentTo(depth + 1);
-    } else {
-      out_ += ' ';
-    }
-    writeName(attribute.name);
-    out_ += "=\"";
-    appendEscaped(out_, *attribute.value, characters_);
-    out_ += '"';
+    const std::string* value = computed ? computedValue(attribute.name) : nullptr;
+    if (!value && attribute.value) value = &*attribute.value;
+    length += attribute.name.size() + (value ? value->size() : 0) + 4;
   }
+  for (size_t i = 0; computed && i < computedValues_.size(); ++i) {
+    if (computedStored_[i]) continue;
+    ++count;
+    length += computed_.names[i].size() + computedValues_[i].size() + 4;
+  }
+  return count > 1 && length > lineWidth_;
+}
+
+const std::string* XMLWriter::computedValue(std::string_view name) const {
+  for (size_t i = 0; i < computedValues_.size(); ++i) {
+    if (computed_.names[i] == name) return &computedValues_[i];
+  }
+  return nullptr;
+}
+
+void XMLWriter::writeAttribute(std::string_view name, const std::string* value, bool wrap, uint32_t depth) {
+  if (!value) {
+    out_ += ' ';
+    writeName(name);
+    out_ += "=\"\"";
+    return;
+  }
+  if (wrap) {
+    out_ += '\n';
+    indentTo(depth + 1);
+  } else {
+    out_ += ' ';
+  }
+  writeName(name);
+  out_ += "=\"";
+  appendEscaped(out_, *value, characters_);
+  out_ += '"';
 }
 
 void XMLWriter::writeEndTag(const XMLElement& element) {

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tidewater {
 
@@ -34,6 +36,17 @@ class XMLWriter {
             Characters characters = Characters::Bytes)
       : indent_(indent), lineWidth_(lineWidth), file_(file), characters_(characters) {}
 
+  /// Attributes worked out while the tree is written rather than stored in
+  /// it. For each element, "compute" fills one value per name and returns
+  /// whether the element has them at all. A stored attribute of one of the
+  /// names is written with the computed value in its place; the other names
+  /// follow the stored attributes in their order here.
+  struct ComputedAttributes {
+    std::span<const std::string_view> names;
+    bool (*compute)(const XMLElement& element, std::span<std::string> values) = nullptr;
+  };
+  void setComputedAttributes(ComputedAttributes computed);
+
   void writeDocument(const XMLDocument& document);
   /// Hands the rest of the buffer to the file; false when the file reports
   /// an error.
@@ -48,7 +61,13 @@ class XMLWriter {
 
  private:
   void writeTree(const XMLElement& root);
-  void writeStartTag(const XMLElement& element, uint32_t depth);
+  /// Returns whether the element was written with attributes.
+  bool writeStartTag(const XMLElement& element, uint32_t depth);
+  /// Whether the start tag's attributes go one per line.
+  bool wraps(const XMLElement& element, uint32_t depth, bool computed) const;
+  void writeAttribute(std::string_view name, const std::string* value, bool wrap, uint32_t depth);
+  /// The computed value for a stored attribute of that name, or null.
+  const std::string* computedValue(std::string_view name) const;
   void writeEndTag(const XMLElement& element);
   void writeLeaf(const XMLNode& node);
   void writeName(std::string_view name);
@@ -62,6 +81,10 @@ class XMLWriter {
   std::FILE* file_;
   Characters characters_;
   bool failed_ = false;
+  ComputedAttributes computed_;
+  std::vector<std::string> computedValues_;
+  /// Per computed name: whether the element being written stores it already.
+  std::vector<bool> computedStored_;
   std::string out_;
 };
 

@@ -1,8 +1,8 @@
 #include "register_model.h"
 
-#include <algorithm>
-#include <cctype>
-#include <vector>
+#include <charconv>
+#include <span>
+#include <string_view>
 
 #include "base/path.h"
 #include "base/strings.h"
@@ -24,12 +24,29 @@ std::string loadFailure(const XMLDocument& document, const std::string& path) {
   return path + ":" + std::to_string(document.errorLine() + 1) + ": " + text;
 }
 
-/// "0x%08X", without the cost of a format string on every element.
-std::string hexAddress(uint32_t value) {
+// Every element of the model is printed with its resolved address and
+// size. They are worked out as each element is written, so the model is
+// printed as it stands, without a text of its own per element first.
+constexpr std::string_view kResolvedNames[] = {"resolved_start", "resolved_size"};
+
+bool resolvedValues(const XMLElement& element, std::span<std::string> values) {
+  const MemoryMapElement* mapElement = asMapElement(&element);
+  if (!mapElement) return false;
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text = "0x00000000";
-  for (size_t i = text.size() - 1; value != 0; --i, value >>= 4) text[i] = kDigits[value & 15];
-  return text;
+  std::string& start = values[0];
+  start.assign("0x00000000");
+  uint32_t address = mapElement->start();
+  for (size_t i = start.size() - 1; address != 0; --i, address >>= 4) start[i] = kDigits[address & 15];
+  char size[16];
+  values[1].assign(size, std::to_chars(size, size + sizeof size, mapElement->size()).ptr);
+  return true;
+}
+
+/// Whatever bytes the file held, readers of the XML standard get XML.
+XMLWriter modelWriter(std::FILE* file) {
+  XMLWriter writer(2, 0, file, XMLWriter::Characters::Unicode);
+  writer.setComputedAttributes({kResolvedNames, resolvedValues});
+  return writer;
 }
 
 }  // namespace
@@ -66,28 +83,14 @@ std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
   return map;
 }
 
-std::string registerModelText(MemoryMap& map) {
-  std::vector<XMLNode*> pending;
-  if (map.root()) pending.push_back(map.root());
-  size_t elements = 0;
-  while (!pending.empty()) {
-    XMLNode* node = pending.back();
-    pending.pop_back();
-    if (MemoryMapElement* element = asMapElement(node)) {
-      element->setAttribute("resolved_start", hexAddress(element->start()));
-      element->setAttribute("resolved_size", std::to_string(element->size()));
-      ++elements;
-    }
-    for (XMLNode* child = node->firstChild(); child; child = child->nextSibling()) {
-      pending.push_back(child);
-    }
-  }
-  // Whatever bytes the file held, readers of the XML standard get XML.
-  XMLWriter writer(2, 0, nullptr, XMLWriter::Characters::Unicode);
-  // Room for the longest lines a model has: growing a text of megabytes step
-  // by step would copy it and touch fresh pages again at every step. Pages
-  // reserved but never written cost nothing.
-  writer.text().reserve(elements * 512);
+bool writeRegisterModel(const MemoryMap& map, std::FILE* file) {
+  XMLWriter writer = modelWriter(file);
+  writer.writeDocument(map);
+  return writer.finish();
+}
+
+std::string registerModelText(const MemoryMap& map) {
+  XMLWriter writer = modelWriter(nullptr);
   writer.writeDocument(map);
   return std::move(writer.text());
 }

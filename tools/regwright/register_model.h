@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -25,10 +26,14 @@ std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
                                              const RegisterModelOptions& options,
                                              std::string& error, std::ostream* warnings = nullptr);
 
-/// The map as well-formed, ASCII-only XML with an indent of 2 (characters
-/// beyond ASCII as references, see XMLWriter::Characters::Unicode): every element with its stored
-/// attributes in order, followed by resolved_start ("0x%08X") and
-/// resolved_size (decimal), which are written into the map's elements.
-std::string registerModelText(MemoryMap& map);
+/// Prints the map as well-formed, ASCII-only XML with an indent of 2
+/// (characters beyond ASCII as references, see
+/// XMLWriter::Characters::Unicode): every element with its stored attributes
+/// in order, and every map element with its resolved_start ("0x%08X") and
+/// resolved_size (decimal) as well. The text goes to the file in chunks as it
+/// is formed; false when the file reports an error.
+bool writeRegisterModel(const MemoryMap& map, std::FILE* file);
+/// The same text, whole.
+std::string registerModelText(const MemoryMap& map);
 
 }  // namespace tidewater

@@ -85,6 +85,39 @@ TEST(XmlWriterTest, WritesToAStreamInChunks) {
   EXPECT_EQ(content.substr(0, 28), "<list>\n <item n=\"0\" />\n <ite");
 }
 
+TEST(XmlWriterTest, WritesComputedAttributesInPlaceOrAfterTheStoredOnes) {
+  // Every element but "skip" gets "at" (its name's length) and "mark" ("<&").
+  static constexpr std::string_view kNames[] = {"at", "mark"};
+  const auto compute = [](const XMLElement& element, std::span<std::string> values) {
+    if (element.name() == "skip") return false;
+    values[0] = std::to_string(element.name().size());
+    values[1] = "<&";
+    return true;
+  };
+  const struct { const char* input; uint32_t lineWidth; const char* text; } cases[] = {
+      {"<a/>", 0, "<a at=\"1\" mark=\"&lt;&amp;\" />\n"},
+      {"<skip/>", 0, "<skip/>\n"},
+      {"<skip x=\"1\"><b/></skip>", 0, "<skip x=\"1\">\n  <b at=\"1\" mark=\"&lt;&amp;\" />\n</skip>\n"},
+      // A stored one keeps its place and takes the computed value.
+      {"<abc mark=\"old\" x=\"1\"/>", 0, "<abc mark=\"&lt;&amp;\" x=\"1\" at=\"3\" />\n"},
+      {"<abc x=\"1\" at=\"9\" mark=\"\" />", 0, "<abc x=\"1\" at=\"3\" mark=\"&lt;&amp;\" />\n"},
+      // Computed attributes count for wrapping: 3 + (2 + 1 + 4) + (4 + 2 + 4) = 20.
+      {"<ab/>", 20, "<ab at=\"2\" mark=\"&lt;&amp;\" />\n"},
+      {"<ab/>", 19, "<ab\n  at=\"2\"\n  mark=\"&lt;&amp;\" />\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.input) + " width " + std::to_string(c.lineWidth));
+    XMLDocument document;
+    ASSERT_TRUE(document.parse(c.input));
+    XMLWriter writer(2, c.lineWidth);
+    writer.setComputedAttributes({kNames, compute});
+    writer.writeDocument(document);
+    EXPECT_EQ(writer.text(), c.text);
+    // Nothing was stored: the document alone still writes as it was read.
+    EXPECT_EQ(document.writeToString(0, 0).find("<&"), std::string::npos);
+  }
+}
+
 TEST(XmlWriterTest, EscapesEachByteAtEveryPositionOfLongTexts) {
   // Verbatim runs are found many bytes at a step: put each kind of byte at
   // every position of texts of every length up to past two steps.
