@@ -411,10 +411,6 @@ struct FieldDraft {
   size_t enumsEnd = 0;
 };
 
-// Printing a resolved model adds resolved_start and resolved_size to every
-// element; room for them from the start spares moving every attribute list.
-constexpr size_t kResolvedAttributes = 2;
-
 }  // namespace
 
 /// One conversion of a parsed SVD document into the map's tree. Texts read
@@ -471,7 +467,7 @@ class SVDFile::Converter {
   MemoryMapElement* add(MemoryMapElement& parent, const char* tag, size_t attributes) {
     if (!budget()) return nullptr;
     auto element = std::make_unique<MemoryMapElement>(tag);
-    element->reserveAttributes(attributes + kResolvedAttributes);
+    element->reserveAttributes(attributes);
     MemoryMapElement* added = element.get();
     parent.appendChild(std::move(element));
     return added;

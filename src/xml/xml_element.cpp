@@ -14,21 +14,34 @@ size_t hashName(std::string_view name) { return std::hash<std::string_view>{}(na
 
 XMLElement::~XMLElement() = default;
 
+const std::vector<XMLAttribute>& XMLElement::attributes() const {
+  static const std::vector<XMLAttribute> kNone;
+  return attributes_ ? attributes_->list : kNone;
+}
+
+std::vector<XMLAttribute>& XMLElement::list() {
+  if (!attributes_) attributes_ = std::make_unique<AttributeStore>();
+  return attributes_->list;
+}
+
 std::ptrdiff_t XMLElement::find(std::string_view name) const {
-  if (attributes_.size() < kIndexThreshold) {
-    for (size_t i = 0; i < attributes_.size(); ++i) {
-      if (attributes_[i].name == name) return static_cast<std::ptrdiff_t>(i);
+  if (!attributes_) return -1;
+  const std::vector<XMLAttribute>& attributes = attributes_->list;
+  if (attributes.size() < kIndexThreshold) {
+    for (size_t i = 0; i < attributes.size(); ++i) {
+      if (attributes[i].name == name) return static_cast<std::ptrdiff_t>(i);
     }
     return -1;
   }
-  if (!index_) {
-    index_ = std::make_unique<std::unordered_multimap<size_t, size_t>>();
-    index_->reserve(attributes_.size() * 2);
-    for (size_t i = 0; i < attributes_.size(); ++i) index_->emplace(hashName(attributes_[i].name), i);
+  std::unique_ptr<std::unordered_multimap<size_t, size_t>>& index = attributes_->index;
+  if (!index) {
+    index = std::make_unique<std::unordered_multimap<size_t, size_t>>();
+    index->reserve(attributes.size() * 2);
+    for (size_t i = 0; i < attributes.size(); ++i) index->emplace(hashName(attributes[i].name), i);
   }
-  auto [first, last] = index_->equal_range(hashName(name));
+  auto [first, last] = index->equal_range(hashName(name));
   for (; first != last; ++first) {
-    if (attributes_[first->second].name == name) return static_cast<std::ptrdiff_t>(first->second);
+    if (attributes[first->second].name == name) return static_cast<std::ptrdiff_t>(first->second);
   }
   return -1;
 }
@@ -36,7 +49,7 @@ std::ptrdiff_t XMLElement::find(std::string_view name) const {
 void XMLElement::setAttribute(std::string name, std::optional<std::string> value) {
   const std::ptrdiff_t position = find(name);
   if (position >= 0) {
-    attributes_[static_cast<size_t>(position)].value = std::move(value);
+    attributes_->list[static_cast<size_t>(position)].value = std::move(value);
     return;
   }
   appendAttribute(std::move(name), std::move(value));
@@ -44,14 +57,16 @@ void XMLElement::setAttribute(std::string name, std::optional<std::string> value
 
 void XMLElement::appendAttribute(std::string name, std::optional<std::string> value) {
   assert(find(name) < 0);
-  if (index_) index_->emplace(hashName(name), attributes_.size());
-  attributes_.push_back(XMLAttribute{std::move(name), std::move(value)});
+  std::vector<XMLAttribute>& attributes = list();
+  if (attributes_->index) attributes_->index->emplace(hashName(name), attributes.size());
+  attributes.push_back(XMLAttribute{std::move(name), std::move(value)});
 }
 
 void XMLElement::appendAttribute(std::string_view name, std::string_view value) {
   assert(find(name) < 0);
-  if (index_) index_->emplace(hashName(name), attributes_.size());
-  XMLAttribute& attribute = attributes_.emplace_back();
+  std::vector<XMLAttribute>& attributes = list();
+  if (attributes_->index) attributes_->index->emplace(hashName(name), attributes.size());
+  XMLAttribute& attribute = attributes.emplace_back();
   attribute.name.assign(name);
   attribute.value.emplace(value);
 }
@@ -59,8 +74,8 @@ void XMLElement::appendAttribute(std::string_view name, std::string_view value) 
 bool XMLElement::removeAttribute(std::string_view name) {
   const std::ptrdiff_t position = find(name);
   if (position < 0) return false;
-  attributes_.erase(attributes_.begin() + position);
-  index_.reset();
+  attributes_->list.erase(attributes_->list.begin() + position);
+  attributes_->index.reset();
   return true;
 }
 
@@ -69,7 +84,7 @@ bool XMLElement::hasAttribute(std::string_view name) const { return find(name) >
 const std::string* XMLElement::attribute(std::string_view name) const {
   const std::ptrdiff_t position = find(name);
   if (position < 0) return nullptr;
-  const std::optional<std::string>& value = attributes_[static_cast<size_t>(position)].value;
+  const std::optional<std::string>& value = attributes_->list[static_cast<size_t>(position)].value;
   return value ? &*value : nullptr;
 }
 

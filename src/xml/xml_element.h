@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "xml/xml_name_table.h"
 #include "xml/xml_node.h"
 
 namespace tidewater {
@@ -24,11 +25,11 @@ struct XMLAttribute {
 /// from this one through XMLDocument::createElement.
 class XMLElement : public XMLNode {
  public:
-  explicit XMLElement(std::string name) : XMLNode(Kind::Element, std::move(name)) {}
+  explicit XMLElement(std::string_view name) : XMLNode(Kind::Element), name_(&internName(name)) {}
   ~XMLElement() override;
 
-  virtual void setName(std::string name) { text_ = std::move(name); }
-  virtual const std::string& name() const { return text_; }
+  virtual void setName(std::string name) { name_ = &internName(name); }
+  virtual const std::string& name() const { return *name_; }
 
   /// Replaces the value of an existing attribute, or appends a new one.
   virtual void setAttribute(std::string name, std::optional<std::string> value);
@@ -42,19 +43,28 @@ class XMLElement : public XMLNode {
   virtual bool hasAttribute(std::string_view name) const;
   /// The attribute's value; null when there is no such attribute or it has no value.
   virtual const std::string* attribute(std::string_view name) const;
-  virtual const std::vector<XMLAttribute>& attributes() const { return attributes_; }
+  virtual const std::vector<XMLAttribute>& attributes() const;
   /// Makes room for "count" attributes in all, for code that builds elements in bulk.
-  void reserveAttributes(size_t count) { attributes_.reserve(count); }
+  void reserveAttributes(size_t count) { list().reserve(count); }
 
  private:
+  /// The attribute list with its index. Most elements of a text-bearing
+  /// document have no attributes: they keep a null pointer instead.
+  struct AttributeStore {
+    std::vector<XMLAttribute> list;
+    // Long attribute lists get a hash index (name hash to position), built
+    // on first use and dropped when an attribute is removed, so that setting
+    // n distinct attributes stays linear.
+    std::unique_ptr<std::unordered_multimap<size_t, size_t>> index;
+  };
+
   /// Position of the attribute in the list, or -1.
   std::ptrdiff_t find(std::string_view name) const;
+  /// The list, made on first use.
+  std::vector<XMLAttribute>& list();
 
-  std::vector<XMLAttribute> attributes_;
-  // Long attribute lists get a hash index (name hash to position), built on
-  // first use and dropped when an attribute is removed, so that setting n
-  // distinct attributes stays linear.
-  mutable std::unique_ptr<std::unordered_multimap<size_t, size_t>> index_;
+  const std::string* name_;
+  std::unique_ptr<AttributeStore> attributes_;
 };
 
 }  // namespace tidewater

@@ -73,12 +73,7 @@ class XMLNode {
   std::unique_ptr<XMLNode> takeChildren();
 
  protected:
-  XMLNode(Kind kind, std::string&& text) : text_(std::move(text)), kind_(kind) {}
-  /// Takes the text [begin, end) straight into the node.
-  XMLNode(Kind kind, const char* begin, const char* end) : text_(begin, end), kind_(kind) {}
-
-  /// The element's tag name, or the text of a data, comment or CDATA node.
-  std::string text_;
+  explicit XMLNode(Kind kind) : kind_(kind) {}
 
  private:
   /// Makes this node the parent of every node of "chain"; returns its last node.
@@ -96,28 +91,40 @@ class XMLNode {
 /// byte, NUL included.
 class XMLData : public XMLNode {
  public:
-  explicit XMLData(std::string text = {}) : XMLNode(Kind::Data, std::move(text)) {}
-  XMLData(const char* begin, const char* end) : XMLNode(Kind::Data, begin, end) {}
+  explicit XMLData(std::string text = {}) : XMLNode(Kind::Data), text_(std::move(text)) {}
+  /// Takes the text [begin, end) straight into the node.
+  XMLData(const char* begin, const char* end) : XMLNode(Kind::Data), text_(begin, end) {}
   virtual void setText(std::string text) { text_ = std::move(text); }
   virtual const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
 };
 
 /// The text between "<!--" and "-->", unescaped.
 class XMLComment : public XMLNode {
  public:
-  explicit XMLComment(std::string text = {}) : XMLNode(Kind::Comment, std::move(text)) {}
-  XMLComment(const char* begin, const char* end) : XMLNode(Kind::Comment, begin, end) {}
+  explicit XMLComment(std::string text = {}) : XMLNode(Kind::Comment), text_(std::move(text)) {}
+  /// Takes the text [begin, end) straight into the node.
+  XMLComment(const char* begin, const char* end) : XMLNode(Kind::Comment), text_(begin, end) {}
   virtual void setText(std::string text) { text_ = std::move(text); }
   virtual const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
 };
 
 /// The raw content of a CDATA section.
 class XMLCDATASection : public XMLNode {
  public:
-  explicit XMLCDATASection(std::string text = {}) : XMLNode(Kind::CDATASection, std::move(text)) {}
-  XMLCDATASection(const char* begin, const char* end) : XMLNode(Kind::CDATASection, begin, end) {}
+  explicit XMLCDATASection(std::string text = {}) : XMLNode(Kind::CDATASection), text_(std::move(text)) {}
+  /// Takes the text [begin, end) straight into the node.
+  XMLCDATASection(const char* begin, const char* end) : XMLNode(Kind::CDATASection), text_(begin, end) {}
   virtual void setText(std::string text) { text_ = std::move(text); }
   virtual const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
 };
 
 }  // namespace tidewater
