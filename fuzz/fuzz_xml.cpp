@@ -54,8 +54,8 @@ bool sameNode(const XMLNode& a, const XMLNode& b) {
   if (const XMLElement* element = a.asElement()) {
     const XMLElement* other = b.asElement();
     if (element->name() != other->name()) return false;
-    const std::vector<XMLAttribute>& x = element->attributes();
-    const std::vector<XMLAttribute>& y = other->attributes();
+    const XMLAttributeList& x = element->attributes();
+    const XMLAttributeList& y = other->attributes();
     if (x.size() != y.size()) return false;
     for (size_t i = 0; i < x.size(); ++i) {
       if (x[i].name != y[i].name || x[i].value != y[i].value) return false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/text_file.h"
+#include "xml/mapped_file.h"
 #include "xml/xml_char_class.h"
 #include "xml/xml_parser.h"
 #include "xml/xml_writer.h"
@@ -130,6 +131,10 @@ bool XMLDocument::load(const std::string& path) {
                0);
       return false;
     }
+  }
+  if (file) {
+    const MappedFile mapped(::fileno(file.get()), inputLimit_.value_or(UINT64_MAX));
+    if (mapped.data()) return parseBuffer(mapped.data(), mapped.size());
   }
   if (!file || !readAll(file.get(), bytes, inputLimit_.value_or(UINT64_MAX))) {
     root_.reset();

@@ -14,19 +14,19 @@ size_t hashName(std::string_view name) { return std::hash<std::string_view>{}(na
 
 XMLElement::~XMLElement() = default;
 
-const std::vector<XMLAttribute>& XMLElement::attributes() const {
-  static const std::vector<XMLAttribute> kNone;
+const XMLAttributeList& XMLElement::attributes() const {
+  static const XMLAttributeList kNone;
   return attributes_ ? attributes_->list : kNone;
 }
 
-std::vector<XMLAttribute>& XMLElement::list() {
+XMLAttributeList& XMLElement::list() {
   if (!attributes_) attributes_ = std::make_unique<AttributeStore>();
   return attributes_->list;
 }
 
 std::ptrdiff_t XMLElement::find(std::string_view name) const {
   if (!attributes_) return -1;
-  const std::vector<XMLAttribute>& attributes = attributes_->list;
+  const XMLAttributeList& attributes = attributes_->list;
   if (attributes.size() < kIndexThreshold) {
     for (size_t i = 0; i < attributes.size(); ++i) {
       if (attributes[i].name == name) return static_cast<std::ptrdiff_t>(i);
@@ -57,14 +57,14 @@ void XMLElement::setAttribute(std::string name, std::optional<std::string> value
 
 void XMLElement::appendAttribute(std::string name, std::optional<std::string> value) {
   assert(find(name) < 0);
-  std::vector<XMLAttribute>& attributes = list();
+  XMLAttributeList& attributes = list();
   if (attributes_->index) attributes_->index->emplace(hashName(name), attributes.size());
   attributes.push_back(XMLAttribute{std::move(name), std::move(value)});
 }
 
 void XMLElement::appendAttribute(std::string_view name, std::string_view value) {
   assert(find(name) < 0);
-  std::vector<XMLAttribute>& attributes = list();
+  XMLAttributeList& attributes = list();
   if (attributes_->index) attributes_->index->emplace(hashName(name), attributes.size());
   XMLAttribute& attribute = attributes.emplace_back();
   attribute.name.assign(name);

@@ -10,6 +10,7 @@
 
 #include "xml/xml_name_table.h"
 #include "xml/xml_node.h"
+#include "xml/xml_node_pool.h"
 
 namespace tidewater {
 
@@ -18,6 +19,9 @@ struct XMLAttribute {
   std::string name;
   std::optional<std::string> value;
 };
+
+/// An element's attributes in order, kept in the node pool beside the element.
+using XMLAttributeList = std::vector<XMLAttribute, xml_node_pool::Allocator<XMLAttribute>>;
 
 /// An element: a tag name and an ordered list of attributes with unique
 /// names. Setting an existing attribute replaces its value in place, so the
@@ -43,7 +47,7 @@ class XMLElement : public XMLNode {
   virtual bool hasAttribute(std::string_view name) const;
   /// The attribute's value; null when there is no such attribute or it has no value.
   virtual const std::string* attribute(std::string_view name) const;
-  virtual const std::vector<XMLAttribute>& attributes() const;
+  virtual const XMLAttributeList& attributes() const;
   /// Makes room for "count" attributes in all, for code that builds elements in bulk.
   void reserveAttributes(size_t count) { list().reserve(count); }
 
@@ -51,7 +55,10 @@ class XMLElement : public XMLNode {
   /// The attribute list with its index. Most elements of a text-bearing
   /// document have no attributes: they keep a null pointer instead.
   struct AttributeStore {
-    std::vector<XMLAttribute> list;
+    static void* operator new(std::size_t size) { return xml_node_pool::allocate(size); }
+    static void operator delete(void* block, std::size_t size) noexcept { xml_node_pool::release(block, size); }
+
+    XMLAttributeList list;
     // Long attribute lists get a hash index (name hash to position), built
     // on first use and dropped when an attribute is removed, so that setting
     // n distinct attributes stays linear.
@@ -61,7 +68,7 @@ class XMLElement : public XMLNode {
   /// Position of the attribute in the list, or -1.
   std::ptrdiff_t find(std::string_view name) const;
   /// The list, made on first use.
-  std::vector<XMLAttribute>& list();
+  XMLAttributeList& list();
 
   const std::string* name_;
   std::unique_ptr<AttributeStore> attributes_;

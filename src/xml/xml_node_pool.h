@@ -18,4 +18,17 @@ void release(void* block, std::size_t size) noexcept;
 /// check for tests.
 std::ptrdiff_t balance() noexcept;
 
+/// The pool as a standard allocator, for the lists nodes keep: an
+/// element's attribute list is made and dropped as often as the element.
+template <typename T>
+struct Allocator {
+  using value_type = T;
+  Allocator() = default;
+  template <typename U>
+  Allocator(const Allocator<U>&) noexcept {}
+  T* allocate(std::size_t count) { return static_cast<T*>(xml_node_pool::allocate(count * sizeof(T))); }
+  void deallocate(T* block, std::size_t count) noexcept { release(block, count * sizeof(T)); }
+  friend bool operator==(const Allocator&, const Allocator&) = default;
+};
+
 }  // namespace tidewater::xml_node_pool

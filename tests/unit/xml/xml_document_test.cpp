@@ -1,5 +1,7 @@
 #include "xml/xml_document.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "support/environment.h"
@@ -87,6 +89,20 @@ TEST(XmlDocumentTest, ReadsWholeStreamsFromFilesAndPipes) {
   ASSERT_NE(piped, nullptr);
   expectWhole("pipe", [piped](XMLDocument& document) { return document.parseFile(piped); });
   EXPECT_EQ(pclose(piped), 0);
+
+  // Files are mapped where they end inside a page and read where they end on
+  // a page boundary; either way the text ends with the file, or at a NUL.
+  const long page = sysconf(_SC_PAGESIZE);
+  for (const std::string& body : {std::string("<r><a/></r>"), std::string("<r><a/>\0<b/></r>", 16)}) {
+    for (const long size : {page - 1, page, page + 1, 2 * page}) {
+      std::string padded = body;
+      padded.resize(static_cast<size_t>(size) - 1, ' ');
+      padded += '\n';
+      XMLDocument document;
+      ASSERT_TRUE(document.load(dir.write("sized.xml", padded))) << size;
+      EXPECT_EQ(document.writeToString(0, 0), body.size() == 11 ? "<r><a/></r>" : "") << size;
+    }
+  }
 }
 
 TEST(XmlDocumentTest, DoctypeOfReadsTheNameWithoutParsing) {
