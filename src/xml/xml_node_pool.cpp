@@ -1,5 +1,8 @@
 #include "xml/xml_node_pool.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
 #include <new>
 
 namespace tidewater::xml_node_pool {
@@ -11,7 +14,10 @@ namespace {
 constexpr std::size_t kGranule = alignof(std::max_align_t);
 constexpr std::size_t kLargest = 512;
 constexpr std::size_t kClasses = kLargest / kGranule;
-constexpr std::size_t kChunkSize = 64 * 1024;
+// Chunks double from the first size to the last: a small document takes
+// little, a large one few chunks.
+constexpr std::size_t kFirstChunkSize = 64 * 1024;
+constexpr std::size_t kLastChunkSize = 256 * 1024;
 
 // The sanitizers must see every node as a heap object of its own, so that
 // a leaked or doubly freed node is reported; the pool steps aside there.
@@ -40,6 +46,7 @@ struct Pool {
   FreeBlock* free[kClasses];
   char* tail;
   char* tailEnd;
+  std::size_t nextChunkSize;
   // Blocks this thread handed out minus blocks it was given back.
   std::ptrdiff_t balance;
 };
@@ -48,11 +55,22 @@ thread_local Pool pool{};
 
 std::size_t classOf(std::size_t size) { return (size + kGranule - 1) / kGranule - 1; }
 
+/// A fresh chunk with its pages already in place: a tree of tens of
+/// thousands of nodes would otherwise fault in each page on first use, and
+/// one call that populates the whole chunk costs far less than those faults.
+char* newChunk(std::size_t size) {
+  void* chunk = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (chunk == MAP_FAILED) throw std::bad_alloc();
+  return static_cast<char*>(chunk);
+}
+
 void* carve(std::size_t blockSize) {
   if (static_cast<std::size_t>(pool.tailEnd - pool.tail) < blockSize) {
     // The old tail (smaller than one block) is given up.
-    pool.tail = static_cast<char*>(::operator new(kChunkSize));
-    pool.tailEnd = pool.tail + kChunkSize;
+    const std::size_t size = std::max(pool.nextChunkSize, kFirstChunkSize);
+    pool.nextChunkSize = std::min(size * 2, kLastChunkSize);
+    pool.tail = newChunk(size);
+    pool.tailEnd = pool.tail + size;
   }
   void* block = pool.tail;
   pool.tail += blockSize;
