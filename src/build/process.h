@@ -12,8 +12,8 @@
 
 namespace tidewater {
 
-/// Runs one child at a time (fork and execvp, never a shell, so no argument
-/// is re-parsed), reading both its output pipes with poll and handing each
+/// Runs one child at a time (posix_spawn with a PATH search, never a shell,
+/// so no argument is re-parsed), reading both its output pipes with poll and handing each
 /// line not captured by a redirection to the line sink. A child is always
 /// reaped before the next one starts.
 class Process {

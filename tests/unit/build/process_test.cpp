@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -70,6 +71,34 @@ TEST(ProcessTest, StatusIsTheExitCodeAsASignedByte) {
   RecordingProcess process;
   EXPECT_EQ(process.run({"pwd"}, directory.path()), 0);
   EXPECT_EQ(process.lines, (StreamLines{{true, directory.path()}}));
+}
+
+// Found as execvp finds a program, but never handed to a shell: a script
+// without an interpreter line does not start.
+TEST(ProcessTest, ProgramsAreFoundOnThePathOrFromTheWorkingDirectoryAndNeverRunByAShell) {
+  test::TempDir directory;
+  const auto executable = [&directory](const std::string& name, const std::string& content) {
+    std::filesystem::permissions(directory.write(name, content), std::filesystem::perms::owner_all);
+  };
+  executable("bin/tw-on-path", "#!/bin/sh\necho on path \"$@\"\n");
+  executable("work/tool", "#!/bin/sh\necho here\n");
+  executable("work/no-interpreter-line", "echo run by a shell\n");
+  directory.write("work/not-executable", "#!/bin/sh\necho no\n");
+  const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", (directory.path() + "/bin:" + path).c_str(), 1);
+  const struct { Lines arguments; int status; StreamLines lines; } cases[] = {
+      {{"tw-on-path", "a  b"}, 0, {{true, "on path a  b"}}},
+      {{"./tool"}, 0, {{true, "here"}}},
+      {{"tool"}, -1, {}},  // a name without "/" is looked for on the PATH only
+      {{"./no-interpreter-line"}, -1, {}},
+      {{"./not-executable"}, -1, {}},
+  };
+  for (const auto& c : cases) {
+    RecordingProcess process;
+    EXPECT_EQ(process.run(c.arguments, directory.path() + "/work"), c.status) << c.arguments.front();
+    EXPECT_EQ(process.lines, c.lines) << c.arguments.front();
+  }
+  setenv("PATH", path.c_str(), 1);
 }
 
 TEST(ProcessTest, LargeOutputOnBothStreamsAtOnceDoesNotBlock) {
