@@ -1,7 +1,6 @@
 #include "build/archive_command.h"
 
 #include "base/path.h"
-#include "build/build_status.h"
 #include "build/builder.h"
 #include "build/compile_command.h"
 #include "build/tool_indirect_file.h"
@@ -19,8 +18,7 @@ std::vector<StepFile> archiveStepFiles(const CompileContext& context, const std:
 }
 
 bool runArchiveTool(ARMProjectSystem& system, ProjectElement& project, const std::string& configuration,
-                    const std::string& output, const std::vector<std::string>& objects, Builder& builder,
-                    BuildStatus& status) {
+                    const std::string& output, const std::vector<std::string>& objects, Builder& builder) {
   const CompileContext context = makeCompileContext(system, project, configuration, BuildKind::Archive);
   const std::string outputPath = absolutePath(output, context.projectDirectory);
   StepFilesGuard guard(builder, archiveStepFiles(context, output));
@@ -37,7 +35,7 @@ bool runArchiveTool(ARMProjectSystem& system, ProjectElement& project, const std
     const std::string path = absolutePath(indirectFile, context.projectDirectory);
     if (!writeToolIndirectFile(path, inputs, false)) {
       builder.errorMessage("Cannot open file: " + path);
-      status.failed = true;
+      builder.markFailed();
       return false;
     }
     arguments.push_back("@" + indirectFile);
@@ -46,8 +44,7 @@ bool runArchiveTool(ARMProjectSystem& system, ProjectElement& project, const std
   }
 
   builder.beginStep(&project, "Archiving '" + fileName(output) + "'", configuration);
-  if (!builder.runCommand(context.projectDirectory, arguments, outputPath)) status.failed = true;
-  if (status.failed || status.stopRequested) return false;
+  if (!builder.runCommand(context.projectDirectory, arguments, outputPath) || builder.stopped()) return false;
   guard.commit();
   builder.endStep(&project, configuration);
   return true;

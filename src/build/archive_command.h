@@ -10,7 +10,6 @@ namespace tidewater {
 class ARMProjectSystem;
 class Builder;
 class ProjectElement;
-struct BuildStatus;
 struct CompileContext;
 
 /// Every file the archive step of "output" writes: the library and the
@@ -20,7 +19,6 @@ std::vector<StepFile> archiveStepFiles(const CompileContext& context, const std:
 /// Runs the archiver for a library project: any old archive at the output
 /// is removed first, so the archive holds exactly "objects".
 bool runArchiveTool(ARMProjectSystem& system, ProjectElement& project, const std::string& configuration,
-                    const std::string& output, const std::vector<std::string>& objects, Builder& builder,
-                    BuildStatus& status);
+                    const std::string& output, const std::vector<std::string>& objects, Builder& builder);
 
 }  // namespace tidewater

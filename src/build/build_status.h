@@ -2,12 +2,15 @@
 
 namespace tidewater {
 
-/// The flags a build walk checks before each child and each command: set
-/// when a step fails (a builder sets "failed" when a command fails) or when a
-/// stop is requested. Once set, the walk does no further work.
+/// The one state of a build: set when a step fails (a failed command, or a
+/// step that cannot be formed) or when a stop is requested. The Builder owns
+/// it; the walk reads it before each child and each command and does no
+/// further work once it says stopped.
 struct BuildStatus {
   bool failed = false;
   bool stopRequested = false;
+
+  bool stopped() const { return failed || stopRequested; }
 };
 
 }  // namespace tidewater

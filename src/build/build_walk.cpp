@@ -71,12 +71,15 @@ BuildKind compileKindOfType(const std::string& type) {
 
 }  // namespace
 
+BuildWalk::BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler)
+    : system_(system), builder_(builder), idler_(idler) {}
+
 BuildWalk::BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler, BuildStatus& status)
-    : system_(system), builder_(builder), idler_(idler), status_(status) {
-  builder_.attachStatus(&status_);
+    : BuildWalk(system, builder, idler) {
+  builder_.copyStatusTo(&status);
 }
 
-bool BuildWalk::stopped() const { return status_.failed || status_.stopRequested; }
+bool BuildWalk::stopped() const { return builder_.stopped(); }
 
 std::string BuildWalk::value(ProjectElement& node, const std::string& configuration, const PropertyClass* property) {
   return system_.lookUp(&node, *property, configuration);
@@ -166,7 +169,6 @@ bool BuildWalk::buildNode(ProjectElement& node, const std::string& configuration
   if ((flags & kBuildNoChildren) == 0 && kind != BuildKind::ExternalBuild) {
     childRan = visitChildren(node, configuration, flags);
     if (childRan) forced = true;
-    if (status_.failed) return false;
   }
   if (stopped()) return false;
   switch (kind) {
@@ -219,7 +221,7 @@ bool BuildWalk::runUserCommand(ProjectElement& node, const std::string& configur
       absolutePath(expandWith(node, configuration, workingDirectory, buildMacros), projectDirectory(node, configuration));
   const std::vector<std::string> arguments = splitCommandLine(expandWith(node, configuration, command, buildMacros));
   builder_.beginStep(&node, stepText, configuration);
-  if (!arguments.empty() && !builder_.runCommand(directory, arguments, outputFile)) status_.failed = true;
+  if (!arguments.empty() && !builder_.runCommand(directory, arguments, outputFile)) return false;
   if (stopped()) return false;
   builder_.endStep(&node, configuration);
   return true;
@@ -290,7 +292,7 @@ bool BuildWalk::compileStep(ProjectElement& node, const std::string& configurati
     };
     const std::string text = (kind == BuildKind::Assemble ? "Assembling " : "Compiling ") + quoted(system_.nodeName(node));
     if (!runUserCommand(node, configuration, external, "$(ProjectDir)", text, macros)) return false;
-  } else if (!runCompileTool(system_, node, configuration, kind, object, dependencyName, source, builder_, status_,
+  } else if (!runCompileTool(system_, node, configuration, kind, object, dependencyName, source, builder_,
                              (flags & kBuildNoDependencyOutput) == 0)) {
     return false;
   }
@@ -428,7 +430,7 @@ bool BuildWalk::linkOrArchiveStep(ProjectElement& project, const std::string& co
     for (const std::string& object : objects) {
       if (!seen.insert(absolutePath(object, directory)).second) {
         builder_.errorMessage("The object file " + object + " has been supplied more than once");
-        status_.failed = true;
+        builder_.markFailed();
         return false;
       }
     }
@@ -559,12 +561,12 @@ bool BuildWalk::linkProject(ProjectElement& project, const std::string& configur
                           get(standard.linkerPatchBuildCommandWd), "Patching " + quoted(fileName(output)),
                           {{"TargetPath", outputPath}});
   };
-  return runLinkTool(system_, project, configuration, output, objects, descriptions, flags, patch, builder_, status_);
+  return runLinkTool(system_, project, configuration, output, objects, descriptions, flags, patch, builder_);
 }
 
 bool BuildWalk::archiveProject(ProjectElement& project, const std::string& configuration, const std::string& output,
                                const std::vector<std::string>& objects) {
-  return runArchiveTool(system_, project, configuration, output, objects, builder_, status_);
+  return runArchiveTool(system_, project, configuration, output, objects, builder_);
 }
 
 std::vector<std::string> BuildWalk::extraLinkInputs(ProjectElement& project, const std::string& configuration) {
@@ -654,10 +656,7 @@ bool BuildWalk::stageStep(ProjectElement& node, const std::string& configuration
     return false;
   }
   if (const std::string readOnly = get(general.stageSetReadonly); readOnly != "Don't") {
-    if (!builder_.runCommand(directory, {"chmod", readOnly == "Yes" ? "-w" : "+w", outputPath}, {})) {
-      status_.failed = true;
-      return false;
-    }
+    if (!builder_.runCommand(directory, {"chmod", readOnly == "Yes" ? "-w" : "+w", outputPath}, {})) return false;
   }
   return !stopped();
 }
@@ -718,7 +717,7 @@ bool BuildWalk::unityStep(ProjectElement& folder, const std::string& configurati
       for (const ProjectElement* file : included) unity << "#include \"" << file->absoluteFilePath << "\"\n";
       if (!unity) {
         builder_.errorMessage("Cannot write " + unityPath);
-        status_.failed = true;
+        builder_.markFailed();
         return false;
       }
     }
@@ -740,7 +739,7 @@ bool BuildWalk::unityStep(ProjectElement& folder, const std::string& configurati
   const std::string stepText =
       "Compiling folder " + quoted(system_.nodeName(folder)) + " in unity mode as " + fileName(unityName);
   return runCompileTool(system_, folder, configuration, kind, object, dependencyFileName(folder, configuration, object),
-                        unityPath, builder_, status_, (flags & kBuildNoDependencyOutput) == 0, stepText);
+                        unityPath, builder_, (flags & kBuildNoDependencyOutput) == 0, stepText);
 }
 
 bool BuildWalk::stagingProjectStep(ProjectElement& project, const std::string& configuration, bool anyStaged) {
@@ -783,10 +782,7 @@ bool BuildWalk::combineStep(ProjectElement& project, const std::string& configur
     return false;
   }
   if (const std::string readOnly = get(general.combineSetReadonly); readOnly != "Don't") {
-    if (!builder_.runCommand(directory, {"chmod", readOnly == "Yes" ? "-w" : "+w", outputPath}, {})) {
-      status_.failed = true;
-      return false;
-    }
+    if (!builder_.runCommand(directory, {"chmod", readOnly == "Yes" ? "-w" : "+w", outputPath}, {})) return false;
   }
   return !stopped();
 }

@@ -29,11 +29,13 @@ struct BuildPlan {
 /// The walk that builds a node of the project tree in one configuration:
 /// children first, then the node's own step when its output is out of date,
 /// bracketed by the user's pre- and post-commands. Every command goes to
-/// the Builder; the walk stops doing work once the status says failed or
-/// stopped. It keeps no state between calls besides that status.
+/// the Builder; the walk stops doing work once the builder's status says
+/// failed or stopped. It keeps no state of its own between calls.
 class BuildWalk {
  public:
-  /// Attaches "status" to "builder", so that a failed command stops the walk.
+  BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler);
+  /// As above, with "status" kept equal to the builder's status, for a
+  /// caller that still reads a status of its own.
   BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler, BuildStatus& status);
   BuildWalk(const BuildWalk&) = delete;
   BuildWalk& operator=(const BuildWalk&) = delete;
@@ -113,7 +115,6 @@ class BuildWalk {
   ARMProjectSystem& system_;
   Builder& builder_;
   Idler& idler_;
-  BuildStatus& status_;
 };
 
 }  // namespace tidewater

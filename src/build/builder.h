@@ -11,8 +11,9 @@ class ProjectElement;
 
 /// The report-and-run interface the build walk talks to: it brackets each
 /// step with beginStep/endStep, runs the step's commands through runCommand
-/// and reports through the four message kinds. A command that fails sets
-/// the attached BuildStatus's failed flag (when one is attached).
+/// and reports through the four message kinds. It owns the build's status:
+/// a failed command marks it failed, an interrupted one stopped, and a step
+/// that fails without a command marks it through markFailed.
 class Builder {
  public:
   virtual ~Builder() = default;
@@ -25,7 +26,8 @@ class Builder {
   /// Runs one command in "workingDirectory" (the current directory when
   /// empty) and waits for it. "outputFile" (may be empty) names what the
   /// command writes: its directory is created first, and the file is removed
-  /// when the command fails. Returns false when the command failed.
+  /// when the command fails. Returns false when the command failed (the
+  /// status then says failed) or was interrupted (the status says stopped).
   virtual bool runCommand(const std::string& workingDirectory,
                           const std::vector<std::string>& arguments,
                           const std::string& outputFile) = 0;
@@ -38,19 +40,28 @@ class Builder {
   /// False when commands are only shown: steps then leave files alone.
   virtual bool runsCommands() const = 0;
 
-  /// Links the flags that a failed command sets (not owned; may be null).
-  void attachStatus(BuildStatus* status) { status_ = status; }
+  const BuildStatus& status() const { return status_; }
+  bool stopped() const { return status_.stopped(); }
+
+  /// A step failed; its message has been given. Nothing more runs.
+  void markFailed() {
+    status_.failed = true;
+    if (copy_ != nullptr) copy_->failed = true;
+  }
+
+  /// Keeps "copy" (not owned) equal to the status, for a caller that still
+  /// holds a status of its own; null ends that.
+  void copyStatusTo(BuildStatus* copy) { copy_ = copy; }
 
  protected:
-  void markFailed() {
-    if (status_ != nullptr) status_->failed = true;
-  }
   void markStopped() {
-    if (status_ != nullptr) status_->stopRequested = true;
+    status_.stopRequested = true;
+    if (copy_ != nullptr) copy_->stopRequested = true;
   }
 
  private:
-  BuildStatus* status_ = nullptr;
+  BuildStatus status_;
+  BuildStatus* copy_ = nullptr;
 };
 
 }  // namespace tidewater

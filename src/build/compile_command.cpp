@@ -63,8 +63,6 @@ std::optional<std::string> targetProcessor(const CompileContext& context) {
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
-bool stopped(const BuildStatus& status) { return status.failed || status.stopRequested; }
-
 std::string compilerPath(const CompileContext& context) {
   if (!isGNU(context)) return context.expand("$(CLANG:$(StudioDir)/llvm/bin/clang)");
   if (isCpp(context)) return context.expand("$(CC1PLUS:" + context.toolchainDirectory + "/cc1plus)");
@@ -111,20 +109,17 @@ bool appendOptionsFile(Arguments& list, const CompileContext& context, const Pro
   return true;
 }
 
-bool targetAllowed(const CompileContext& context, Builder& builder, BuildStatus& status) {
+bool targetAllowed(const CompileContext& context, Builder& builder) {
   if (context.system->cortexMOnly() && !isCortexMTarget(context.target)) {
     builder.errorMessage("Only Cortex-M cores are supported");
-    status.failed = true;
+    builder.markFailed();
     return false;
   }
   return true;
 }
 
-bool run(Builder& builder, BuildStatus& status, const CompileContext& context, const Arguments& arguments,
-         const std::string& output) {
-  const bool ran = builder.runCommand(context.projectDirectory, arguments, output);
-  if (!ran) status.failed = true;
-  return ran && !stopped(status);
+bool run(Builder& builder, const CompileContext& context, const Arguments& arguments, const std::string& output) {
+  return builder.runCommand(context.projectDirectory, arguments, output) && !builder.stopped();
 }
 
 std::string absoluteIntermediate(const CompileContext& context, const std::string& toolPath) {
@@ -524,25 +519,25 @@ namespace {
 
 bool runAssemblySource(const CompileContext& context, const std::string& objectPath,
                        const std::optional<std::string>& dependencyFile, const std::string& source,
-                       const Arguments& assemblerOptions, Builder& builder, BuildStatus& status) {
+                       const Arguments& assemblerOptions, Builder& builder) {
   const std::string object = context.toolPath(objectPath);
   const std::string preprocessed = preprocessedFileName(context, source);
   const std::string nodeName = context.system->nodeName(*context.node);
   builder.beginStep(context.node, "Assembling " + quoted(nodeName), context.configuration);
-  if (!run(builder, status, context,
+  if (!run(builder, context,
            assemblySourcePreprocessCommand(context, sourceForTools(context, source), dependencyFile, object,
                                            preprocessed),
            absoluteIntermediate(context, preprocessed))) {
     return false;
   }
-  if (!run(builder, status, context, assembleCommand(context, preprocessed, object, assemblerOptions), objectPath)) {
+  if (!run(builder, context, assembleCommand(context, preprocessed, object, assemblerOptions), objectPath)) {
     return false;
   }
   if (const Arguments rename = sectionRenameCommand(context, object); rename.size() > 3) {
-    if (!run(builder, status, context, rename, {})) return false;
+    if (!run(builder, context, rename, {})) return false;
   }
   if (!context.yes(context.system->ambervale().armKeepPreprocessorOutput)) {
-    if (!run(builder, status, context, {"rm", preprocessed}, {})) return false;
+    if (!run(builder, context, {"rm", preprocessed}, {})) return false;
   }
   builder.endStep(context.node, context.configuration);
   return true;
@@ -551,10 +546,10 @@ bool runAssemblySource(const CompileContext& context, const std::string& objectP
 /// The separate preprocessing step; returns the file as the tools name it,
 /// or nothing when it failed.
 std::optional<std::string> runSeparatePreprocess(const CompileContext& context, const std::string& source,
-                                                 Builder& builder, BuildStatus& status) {
+                                                 Builder& builder) {
   const std::string output = preprocessedFileName(context, source);
   builder.beginStep(context.node, "Preprocessing " + context.system->nodeName(*context.node), context.configuration);
-  if (!run(builder, status, context, preprocessCommand(context, source, output),
+  if (!run(builder, context, preprocessCommand(context, source, output),
            absoluteIntermediate(context, output))) {
     return std::nullopt;
   }
@@ -565,10 +560,10 @@ std::optional<std::string> runSeparatePreprocess(const CompileContext& context, 
 bool runCompile(const CompileContext& context, const std::string& objectPath,
                 const std::optional<std::string>& dependencyFile, std::string source,
                 const Arguments& compileOptions, const Arguments& assemblerOptions, Builder& builder,
-                BuildStatus& status, const std::string& stepText) {
+                const std::string& stepText) {
   bool preprocessed = false;
   if (context.yes(context.system->ambervale().armKeepPreprocessorOutput)) {
-    std::optional<std::string> output = runSeparatePreprocess(context, source, builder, status);
+    std::optional<std::string> output = runSeparatePreprocess(context, source, builder);
     if (!output) return false;
     source = *output;
     preprocessed = true;
@@ -582,12 +577,12 @@ bool runCompile(const CompileContext& context, const std::string& objectPath,
                     context.configuration);
   const Arguments compile =
       compileCommand(context, source, assemblyFile, dependencyFile, object, preprocessed, compileOptions);
-  if (!run(builder, status, context, compile, absoluteIntermediate(context, assemblyFile))) return false;
-  if (!run(builder, status, context, assembleCommand(context, assemblyFile, object, assemblerOptions), objectPath)) {
+  if (!run(builder, context, compile, absoluteIntermediate(context, assemblyFile))) return false;
+  if (!run(builder, context, assembleCommand(context, assemblyFile, object, assemblerOptions), objectPath)) {
     return false;
   }
   if (!context.yes(context.system->ambervale().armKeepAssembly)) {
-    if (!run(builder, status, context, {"rm", assemblyFile}, {})) return false;
+    if (!run(builder, context, {"rm", assemblyFile}, {})) return false;
   }
   builder.endStep(context.node, context.configuration);
   return true;
@@ -597,13 +592,13 @@ bool runCompile(const CompileContext& context, const std::string& objectPath,
 
 bool runCompileTool(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
                     BuildKind kind, const std::string& objectPath, const std::string& dependencyPath,
-                    const std::string& source, Builder& builder, BuildStatus& status, bool writeDependencyFile,
+                    const std::string& source, Builder& builder, bool writeDependencyFile,
                     const std::string& stepText) {
   const CompileContext context = makeCompileContext(system, node, configuration, kind);
   std::optional<std::string> dependencyFile;
   if (writeDependencyFile && !dependencyPath.empty()) dependencyFile = context.toolPath(dependencyPath);
   StepFilesGuard guard(builder, compileStepFiles(context, objectPath, source, dependencyFile));
-  if (!targetAllowed(context, builder, status)) return false;
+  if (!targetAllowed(context, builder)) return false;
   std::string failedFile;
   std::optional<Arguments> compileOptions = Arguments{};
   if (kind != BuildKind::Assemble) compileOptions = additionalCompileOptions(context, failedFile);
@@ -611,14 +606,14 @@ bool runCompileTool(ARMProjectSystem& system, ProjectElement& node, const std::s
   if (compileOptions) assemblerOptions = additionalAssemblerOptions(context, failedFile);
   if (!compileOptions || !assemblerOptions) {
     builder.errorMessage(optionsFileError(failedFile));
-    status.failed = true;
+    builder.markFailed();
     return false;
   }
   const bool built =
       kind == BuildKind::Assemble
-          ? runAssemblySource(context, objectPath, dependencyFile, source, *assemblerOptions, builder, status)
+          ? runAssemblySource(context, objectPath, dependencyFile, source, *assemblerOptions, builder)
           : runCompile(context, objectPath, dependencyFile, source, *compileOptions, *assemblerOptions, builder,
-                       status, stepText);
+                       stepText);
   if (built) guard.commit();
   return built;
 }
@@ -643,14 +638,20 @@ StepFile preprocessOneFileOutput(ARMProjectSystem& system, ProjectElement& node,
 }
 
 std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
-                              Builder& builder, BuildStatus& status) {
+                              Builder& builder) {
   const CompileContext context = preprocessContext(system, node, configuration);
-  if (!targetAllowed(context, builder, status)) return {};
+  if (!targetAllowed(context, builder)) return {};
   const StepFile output = preprocessOutput(context);
   StepFilesGuard guard(builder, {output});
-  if (!runSeparatePreprocess(context, node.relativePath, builder, status)) return {};
+  if (!runSeparatePreprocess(context, node.relativePath, builder)) return {};
   guard.commit();
   return output.path;
+}
+
+std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
+                              Builder& builder, BuildStatus& status) {
+  builder.copyStatusTo(&status);
+  return preprocessOneFile(system, node, configuration, builder);
 }
 
 }  // namespace tidewater

@@ -123,7 +123,7 @@ std::vector<std::string> sectionRenameCommand(const CompileContext& context, con
 /// the "Compiling '<node>'" text of a compile (a unity folder's).
 bool runCompileTool(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
                     BuildKind kind, const std::string& objectPath, const std::string& dependencyPath,
-                    const std::string& source, Builder& builder, BuildStatus& status, bool writeDependencyFile,
+                    const std::string& source, Builder& builder, bool writeDependencyFile,
                     const std::string& stepText = {});
 
 /// The file that preprocessOneFile writes for "node".
@@ -131,6 +131,11 @@ StepFile preprocessOneFileOutput(ARMProjectSystem& system, ProjectElement& node,
 
 /// Preprocesses a C or C++ file node on its own; returns the absolute path
 /// of the file that received the output ("" when nothing could run).
+std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
+                              Builder& builder);
+
+/// As above, with "status" kept equal to the builder's status, for a
+/// caller that still reads a status of its own.
 std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
                               Builder& builder, BuildStatus& status);
 

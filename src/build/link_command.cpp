@@ -5,7 +5,6 @@
 
 #include "base/path.h"
 #include "base/split_list.h"
-#include "build/build_status.h"
 #include "build/builder.h"
 #include "build/link_libraries.h"
 #include "build/options_file.h"
@@ -19,7 +18,6 @@ using Arguments = std::vector<std::string>;
 
 void appendAll(Arguments& list, const Arguments& more) { list.insert(list.end(), more.begin(), more.end()); }
 
-bool stopped(const BuildStatus& status) { return status.failed || status.stopRequested; }
 
 std::string linkerPath(const CompileContext& context) {
   if (context.value(context.system->ambervale().armLinkerVariant) == "lld") {
@@ -94,15 +92,13 @@ Arguments trailingOptions(const CompileContext& context) {
   return list;
 }
 
-bool run(Builder& builder, BuildStatus& status, const CompileContext& context, const Arguments& arguments,
-         const std::string& output) {
-  if (!builder.runCommand(context.projectDirectory, arguments, output)) status.failed = true;
-  return !stopped(status);
+bool run(Builder& builder, const CompileContext& context, const Arguments& arguments, const std::string& output) {
+  return builder.runCommand(context.projectDirectory, arguments, output) && !builder.stopped();
 }
 
-bool fail(Builder& builder, BuildStatus& status, const std::string& message) {
+bool fail(Builder& builder, const std::string& message) {
   builder.errorMessage(message);
-  status.failed = true;
+  builder.markFailed();
   return false;
 }
 
@@ -124,25 +120,25 @@ std::optional<Arguments> additionalLinkOptions(const CompileContext& context, st
 
 /// The post-link tools after a successful link, in order.
 bool runPostLinkTools(const CompileContext& context, const std::string& output, const std::string& generatedScript, const PatchCommandRunner& runPatchCommand,
-                      Builder& builder, BuildStatus& status) {
+                      Builder& builder) {
   const AmbervaleGCCCatalogue& ambervale = context.system->ambervale();
   const std::string tools = context.toolchainDirectory;
   const std::string target = context.toolPath(output);
   if (!generatedScript.empty() && context.value(ambervale.keepLinkerScriptFile) == "No") {
-    if (!run(builder, status, context, {"rm", generatedScript}, {})) return false;
+    if (!run(builder, context, {"rm", generatedScript}, {})) return false;
   }
   if (const std::string fill = gapFillArgument(context.value(ambervale.armLinkerGapFill)); !fill.empty()) {
-    if (!run(builder, status, context, {tools + "/objcopy", target, target, "--gap-fill", fill}, {})) return false;
+    if (!run(builder, context, {tools + "/objcopy", target, target, "--gap-fill", fill}, {})) return false;
   }
   if (!context.value(context.system->standard().linkerPatchBuildCommand).empty() && !runPatchCommand()) {
-    status.failed = true;
+    builder.markFailed();
     return false;
   }
   if (context.yes(context.system->gcc().gccStripSymbols)) {
-    if (!run(builder, status, context, {tools + "/strip", target}, {})) return false;
+    if (!run(builder, context, {tools + "/strip", target}, {})) return false;
   }
   if (context.yes(context.system->gcc().linkerStripDebugInformation)) {
-    if (!run(builder, status, context, {tools + "/strip", "-S", target, "-o", target}, {})) return false;
+    if (!run(builder, context, {tools + "/strip", "-S", target, "-o", target}, {})) return false;
   }
   if (const std::string additional = additionalOutputName(context, output); !additional.empty()) {
     const std::string format = context.value(context.system->standard().linkerOutputFormat);
@@ -154,7 +150,7 @@ bool runPostLinkTools(const CompileContext& context, const std::string& output, 
         !fill.empty()) {
       appendAll(list, {"--gap-fill", fill});
     }
-    if (!run(builder, status, context, list, absolutePath(additional, context.projectDirectory))) return false;
+    if (!run(builder, context, list, absolutePath(additional, context.projectDirectory))) return false;
   }
   return true;
 }
@@ -229,7 +225,7 @@ Arguments linkCommand(const CompileContext& context, const std::string& output, 
 
 bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::string& configuration,
                  const std::string& output, const Arguments& objects, const LinkDescriptions& descriptions,
-                 uint32_t flags, const PatchCommandRunner& runPatchCommand, Builder& builder, BuildStatus& status) {
+                 uint32_t flags, const PatchCommandRunner& runPatchCommand, Builder& builder) {
   const CompileContext context = makeCompileContext(system, project, configuration, BuildKind::Link);
   const std::string outputPath = absolutePath(output, context.projectDirectory);
   StepFilesGuard guard(builder, linkStepFiles(context, output, descriptions.linkerScript.empty()));
@@ -241,12 +237,12 @@ bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::s
   } else {
     generatedScript = generatedScriptName(context, output);
     script = generatedScript;
-    if (!runLinkerScriptStep(context, descriptions, script, flags, builder, status)) return false;
+    if (!runLinkerScriptStep(context, descriptions, script, flags, builder)) return false;
   }
 
   std::string failedFile;
   std::optional<Arguments> additionalOptions = additionalLinkOptions(context, failedFile);
-  if (!additionalOptions) return fail(builder, status, optionsFileError(failedFile));
+  if (!additionalOptions) return fail(builder, optionsFileError(failedFile));
 
   Arguments inputs;
   for (const std::string& object : objects) inputs.push_back(pathArgument(context.expand(object)));
@@ -263,15 +259,15 @@ bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::s
   if (context.yes(system.ambervale().armLinkerIndirectFile)) {
     indirectFile = toolIndirectFileName(context, output);
     const std::string path = absolutePath(*indirectFile, context.projectDirectory);
-    if (!writeToolIndirectFile(path, inputs, true)) return fail(builder, status, "Cannot open file: " + path);
+    if (!writeToolIndirectFile(path, inputs, true)) return fail(builder, "Cannot open file: " + path);
   }
 
   builder.beginStep(&project, "Linking " + fileName(output), configuration);
-  if (!run(builder, status, context, linkCommand(context, output, script, inputs, indirectFile, *additionalOptions),
+  if (!run(builder, context, linkCommand(context, output, script, inputs, indirectFile, *additionalOptions),
            outputPath)) {
     return false;
   }
-  if (!runPostLinkTools(context, output, generatedScript, runPatchCommand, builder, status)) return false;
+  if (!runPostLinkTools(context, output, generatedScript, runPatchCommand, builder)) return false;
   guard.commit();
   builder.endStep(&project, configuration);
   return true;

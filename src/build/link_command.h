@@ -41,6 +41,6 @@ using PatchCommandRunner = std::function<bool()>;
 bool runLinkTool(ARMProjectSystem& system, ProjectElement& project, const std::string& configuration,
                  const std::string& output, const std::vector<std::string>& objects,
                  const LinkDescriptions& descriptions, uint32_t flags, const PatchCommandRunner& runPatchCommand,
-                 Builder& builder, BuildStatus& status);
+                 Builder& builder);
 
 }  // namespace tidewater

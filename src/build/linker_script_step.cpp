@@ -9,7 +9,6 @@
 
 #include "base/path.h"
 #include "build/build_flags.h"
-#include "build/build_status.h"
 #include "build/builder.h"
 #include "build/link_libraries.h"
 #include "project/arm_library_extension.h"
@@ -133,10 +132,10 @@ bool linkerScriptIsCurrent(const CompileContext& context, const LinkDescriptions
 }
 
 bool runLinkerScriptStep(const CompileContext& context, const LinkDescriptions& descriptions,
-                         const std::string& script, uint32_t flags, Builder& builder, BuildStatus& status) {
+                         const std::string& script, uint32_t flags, Builder& builder) {
   const auto fail = [&](const std::string& message) {
     builder.errorMessage(message);
-    status.failed = true;
+    builder.markFailed();
     return false;
   };
   if (descriptions.memoryMap.empty() && descriptions.memorySegments.empty()) {
@@ -151,11 +150,10 @@ bool runLinkerScriptStep(const CompileContext& context, const LinkDescriptions& 
   const std::string scriptPath = absolutePath(script, context.projectDirectory);
   if (linkerScriptIsCurrent(context, descriptions, scriptPath, flags)) return true;
   builder.beginStep(context.node, "Generating linker script '" + fileName(script) + "'", context.configuration);
-  if (!builder.runCommand(context.projectDirectory, linkerScriptCommand(context, descriptions, script), scriptPath)) {
-    status.failed = true;
+  if (!builder.runCommand(context.projectDirectory, linkerScriptCommand(context, descriptions, script), scriptPath) ||
+      builder.stopped()) {
     return false;
   }
-  if (status.failed || status.stopRequested) return false;
   builder.endStep(context.node, context.configuration);
   return true;
 }

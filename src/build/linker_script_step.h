@@ -34,6 +34,6 @@ bool linkerScriptIsCurrent(const CompileContext& context, const LinkDescriptions
 /// is current; false when the generation failed or could not run (the
 /// error has been reported).
 bool runLinkerScriptStep(const CompileContext& context, const LinkDescriptions& descriptions,
-                         const std::string& script, uint32_t flags, Builder& builder, BuildStatus& status);
+                         const std::string& script, uint32_t flags, Builder& builder);
 
 }  // namespace tidewater

@@ -34,7 +34,7 @@ TEST_F(BuildWalkTest, BuildKindsAndOutputNamesFollowTheProjectAndFileTypes) {
   ProjectElement& cpp = addFile("b.cc");
   ProjectElement& excluded = addFile("x.c");
   set(excluded, "build_exclude_from_build", "Yes");
-  BuildWalk walk(system, builder, idler, status);
+  BuildWalk walk(system, *builder, idler);
   const struct { ProjectElement* node; BuildKind expected; } files[] = {
       {&c, BuildKind::CompileC}, {&cpp, BuildKind::CompileCpp}, {&addFile("s.s"), BuildKind::Assemble},
       {&addFile("h.h"), BuildKind::None}, {&excluded, BuildKind::Excluded}};
@@ -137,14 +137,14 @@ TEST_F(BuildWalkTest, AFailingCompileStopsTheWalkAndRemovesTheFilesOfItsStep) {
   dir.write("p/obj/a.o", "stale object");
   ScopedVariable fail(test::kFakeToolFailVariable, "as");  // after cc1 wrote the assembly file
   EXPECT_FALSE(build());
-  EXPECT_TRUE(status.failed);
+  EXPECT_TRUE(status().failed);
   EXPECT_TRUE(ran("cc1 as"));
   for (const char* name : {"obj/a.o", "obj/a.asm"}) EXPECT_FALSE(fs::exists(inProject(name))) << name;
-  EXPECT_EQ(builder.errorCount(), 1);
+  EXPECT_EQ(builder->errorCount(), 1);
 
   dir.write("p/kept.o", "");
   fs::create_symlink(inProject("kept.o"), inProject("obj/a.o"));
-  status = {};
+  builder = newBuilder();
   build();
   EXPECT_TRUE(fs::is_symlink(inProject("obj/a.o")));
 }
@@ -203,7 +203,7 @@ TEST_F(BuildWalkTest, PreLinkAndExternalLinkCommandsRunAfterTheCompilesUnlessAnO
   addFile("sub/a.c");
   reset();
   EXPECT_FALSE(build());
-  EXPECT_TRUE(status.failed);
+  EXPECT_TRUE(status().failed);
   EXPECT_TRUE(printed("The object file obj/a.o has been supplied more than once"));
 }
 

@@ -26,7 +26,7 @@ TEST_F(CompileCommandTest, DefaultCFileCompilesThenAssemblesAndDropsTheAssembly)
   addFile("a.c");
   // An "Object file" project has no step of its own: only its files compile.
   EXPECT_FALSE(build(0x10A));
-  EXPECT_FALSE(status.failed) << output.str() << errors.str();
+  EXPECT_FALSE(status().failed) << output.str() << errors.str();
   EXPECT_TRUE(ran("cc1 as"));
   EXPECT_TRUE(fs::exists(inProject("obj/a.o")));
   EXPECT_FALSE(fs::exists(inProject("obj/a.asm")));
@@ -73,7 +73,7 @@ TEST_F(CompileCommandTest, ClangFamilyFormsTheCc1AndCc1asLists) {
 
 TEST_F(CompileCommandTest, PreprocessOneFileReturnsTheFileThatReceivedTheOutput) {
   ProjectElement& file = addFile("m.cpp");
-  const std::string result = preprocessOneFile(system, file, "Common", builder, status);
+  const std::string result = preprocessOneFile(system, file, "Common", *builder);
   EXPECT_EQ(result, inProject("obj/m_PP.cpp"));
   EXPECT_EQ(argumentsOf("cc1plus"), words(kHead + "-fno-exceptions -fno-rtti -E -quiet " + kTarget + kPreprocessor +
                                           "DIR/p/m.cpp -o obj/m_PP.cpp"));
@@ -103,10 +103,10 @@ TEST_F(CompileCommandTest, OptionsFilesContributeTheirLinesAndAMissingOneStopsTh
   EXPECT_EQ(Strings(at, at + 4), (Strings{"-DA", "-I with space", "x", "-g2"}));
 
   set("c_additional_options_from_file", "missing.txt");
-  status = {};
+  builder = newBuilder();
   reset();
   EXPECT_FALSE(build());
-  EXPECT_TRUE(status.failed);
+  EXPECT_TRUE(status().failed);
   EXPECT_TRUE(ran(""));
   EXPECT_TRUE(printed("Cannot load options file: " + inProject("missing.txt")));
 }
@@ -117,8 +117,8 @@ TEST_F(CompileCommandTest, CortexMOnlySystemRefusesOtherTargets) {
   cortexM.write(proj, *cortexM.catalogue().find("arm_architecture"), "Common", "v4T");
   cortexM.write(proj, *cortexM.catalogue().find("build_toolchain_directory"), "Common", tools());
   EXPECT_FALSE(
-      runCompileTool(cortexM, proj, "Common", BuildKind::CompileC, "a.o", "a.d", "a.c", builder, status, false));
-  EXPECT_TRUE(status.failed);
+      runCompileTool(cortexM, proj, "Common", BuildKind::CompileC, "a.o", "a.d", "a.c", *builder, false));
+  EXPECT_TRUE(status().failed);
   EXPECT_TRUE(printed("Only Cortex-M cores are supported"));
   EXPECT_TRUE(ran(""));
 }

@@ -125,7 +125,7 @@ TEST_F(LinkCommandTest, PostLinkToolsRunInOrderOnlyAfterASuccessfulLink) {
   ScopedVariable failing(test::kFakeToolFailVariable, "ld");
   reset();
   EXPECT_FALSE(build());
-  EXPECT_TRUE(status.failed);
+  EXPECT_TRUE(status().failed);
   EXPECT_TRUE(ran("cc1 as sectwright ld"));
   EXPECT_FALSE(fs::exists(inProject("bin/app.elf")));
 }
@@ -178,7 +178,7 @@ TEST_F(LinkCommandTest, MissingDescriptionsStopTheLinkWithTheirMessages) {
     setAll({{"linker_section_placements_segments", entry.segments}, {"linker_memory_map_file", entry.memoryMap},
             {"linker_section_placement_file", entry.placement}});
     reset();
-    status = {};
+    builder = newBuilder();
     EXPECT_FALSE(build());
     EXPECT_TRUE(printed(entry.message));
     EXPECT_TRUE(ran("cc1 as")) << entry.message;
@@ -192,7 +192,7 @@ TEST_F(LinkCommandTest, DccOnACortexMCoreIsReportedAndItsLibraryLeftOut) {
   const std::string arguments = shown(argumentsOf("ld"));
   EXPECT_NE(arguments.find("/libdebugio_v7m_t_le_eabi.a]"), std::string::npos) << arguments;
   EXPECT_EQ(arguments.find("/libdebugio"), arguments.rfind("/libdebugio")) << arguments;  // no transport library
-  EXPECT_EQ(builder.errorCount(), 0);
+  EXPECT_EQ(builder->errorCount(), 0);
 }
 
 TEST_F(LinkCommandTest, IndirectFilesHoldTheQuotedInputsGroupLibrariesFirstWithBackslashesDoubled) {

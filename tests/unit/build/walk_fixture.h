@@ -92,7 +92,7 @@ class WalkFixture : public ::testing::Test {
   }
 
   bool build(uint32_t flags = 0x30A) {
-    BuildWalk walk(system, builder, idler, status);
+    BuildWalk walk(system, *builder, idler);
     return walk.buildNode(*project, "Common", flags);
   }
   Calls calls() const { return test::readFakeToolLog(dir.path() + "/calls.log"); }
@@ -122,8 +122,13 @@ class WalkFixture : public ::testing::Test {
   ProjectElement* project = nullptr;
   std::ostringstream output;
   std::ostringstream errors;
-  KilnmarkBuilder builder{KilnmarkBuilderSettings{.standardOutput = &output, .standardError = &errors}};
-  BuildStatus status;
+  /// A builder as a new run of the driver has it: nothing failed yet.
+  std::unique_ptr<KilnmarkBuilder> newBuilder() {
+    return std::make_unique<KilnmarkBuilder>(
+        KilnmarkBuilderSettings{.standardOutput = &output, .standardError = &errors});
+  }
+  const BuildStatus& status() const { return builder->status(); }
+  std::unique_ptr<KilnmarkBuilder> builder = newBuilder();
   Idler idler;
 };
 
