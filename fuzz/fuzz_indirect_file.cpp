@@ -16,7 +16,6 @@
 
 #include "fuzz_scratch.h"
 #include "base/solution_load_error.h"
-#include "driver/exit_request.h"
 #include "driver/kilnmark_arg_parse.h"
 #include "project/arm_project_system.h"
 
@@ -55,7 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::fclose(file);
     }
     parser.parseString(text, 1);
-  } catch (const tidewater::ExitRequest&) {
   } catch (const tidewater::SolutionLoadError&) {
   }
   if (parser.nestingDepth() != 0) std::abort();

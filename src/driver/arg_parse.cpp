@@ -44,7 +44,7 @@ void ArgParse::act(const std::string& key, const ArgOption& option, const std::s
 }
 
 void ArgParse::parse(int count, const char* const* arguments, int32_t pass) {
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && !exitRequest_; ++i) {
     if (arguments[i] == nullptr) continue;
     const std::string argument = arguments[i];
 
@@ -100,7 +100,7 @@ void ArgParse::parseLines(std::FILE* file, const std::string& name, int32_t pass
   int lineNumber = 0;
   std::vector<std::string> arguments;
   std::vector<const char*> pointers;
-  while (std::fgets(line, sizeof line, file) != nullptr) {
+  while (!exitRequest_ && std::fgets(line, sizeof line, file) != nullptr) {
     ++lineNumber;
     if (line[0] == '#') continue;
     if (tokenize(name.c_str(), lineNumber, line, arguments) == 0) continue;

@@ -79,6 +79,10 @@ class ArgParse {
   /// "<program>: error: ".
   virtual std::ostream& error();
 
+  /// The exit status an option asked for when it ended the run ("-help",
+  /// a "list" value); none while parsing goes on.
+  std::optional<int> exitRequest() const { return exitRequest_; }
+
   const std::map<std::string, ArgOption, std::greater<>>& options() const { return options_; }
   int nestingDepth() const { return nestingDepth_; }
   /// The files that arguments were read from, as named: the run's inputs
@@ -94,6 +98,9 @@ class ArgParse {
   void addOption(const std::string& key, ArgOption option);
   ErrorReporter& reporter() const { return reporter_; }
   void addArgumentFile(const std::string& name) { argumentFiles_.push_back(name); }
+  /// Ends the run with "status": no further argument, on the command line
+  /// or in any open indirect file, is examined.
+  void requestExit(int status) { exitRequest_ = status; }
 
  private:
   void act(const std::string& key, const ArgOption& option, const std::string& value, bool hasValue);
@@ -101,6 +108,7 @@ class ArgParse {
   std::map<std::string, ArgOption, std::greater<>> options_;
   int nestingDepth_ = 0;
   std::vector<std::string> argumentFiles_;
+  std::optional<int> exitRequest_;
   ErrorReporter& reporter_;
 };
 

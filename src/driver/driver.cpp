@@ -7,14 +7,13 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/h_exception.h"
 #include "base/path.h"
-#include "base/solution_load_error.h"
 #include "driver/error_reporter.h"
-#include "driver/exit_request.h"
 #include "base/installation.h"
 #include "driver/kilnmark_arg_parse.h"
 #include "driver/parsed_settings.h"
@@ -165,9 +164,12 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   ProjectElement& project = system.newProject(solution, "", workingDirectory, "");
   KilnmarkArgParse parser(reporter, system, project, kProjectTemplateSearchList);
 
-  if (argc < 2) parser.onHelp("-help", "");
-
-  parser.parse(argc - 1, argv + 1, 1);
+  if (argc < 2) {
+    parser.onHelp("-help", "");
+  } else {
+    parser.parse(argc - 1, argv + 1, 1);
+  }
+  if (const std::optional<int> status = parser.exitRequest()) return *status;
   parser.finishWrites();
 
   if (!parser.compileOnly() && !parser.preprocessOnly() && parser.outputFileName().empty()) {
@@ -226,16 +228,8 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
 int runDriver(int argc, const char* const* argv, std::ostream& errorStream) {
   try {
     return runSequence(argc, argv, errorStream);
-  } catch (const ExitRequest& request) {
-    return request.status;
-  } catch (const HException& exception) {
-    errorStream << "error: " << exception.message() << std::endl;
-  } catch (const SolutionLoadError& loadError) {
-    if (loadError.isXmlError()) {
-      errorStream << "load error: bad XML file - " << loadError.message() << std::endl;
-    } else {
-      errorStream << "load error: " << loadError.fileName() << loadError.message() << std::endl;
-    }
+  } catch (const HException& error) {
+    errorStream << error.heading() << ": " << error.message() << std::endl;
   } catch (...) {
     errorStream << "Internal error detected" << std::endl;
   }

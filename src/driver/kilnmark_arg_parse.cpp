@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "base/text_file.h"
-#include "driver/exit_request.h"
 #include "driver/gcc_option_hints.h"
 #include "driver/help_text.h"
 #include "project/compiler_levels.h"
@@ -182,8 +181,11 @@ void KilnmarkArgParse::addPropertyOptions() {
                                            if (option->property2) writer_.write(option->property2, value);
                                            break;
                                          case Effect::ValidatedOrList:
-                                           if (value == "list") writer_.listValues({option->property});
-                                           writer_.writeValidated(option->property, value);
+                                           if (value == "list") {
+                                             listValuesAndExit({option->property});
+                                           } else {
+                                             writer_.writeValidated(option->property, value);
+                                           }
                                            break;
                                          case Effect::Validated:
                                            writer_.writeValidated(option->property, value);
@@ -245,7 +247,7 @@ void KilnmarkArgParse::onArgument(const std::string& argument) {
 
 void KilnmarkArgParse::onHelp(const std::string&, const std::string&) {
   writeHelpText(reporter().stream());
-  throw ExitRequest{0};
+  requestExit(0);
 }
 
 void KilnmarkArgParse::onFileType(const std::string&, const std::string& value) {
@@ -397,10 +399,16 @@ void KilnmarkArgParse::onScanf(const std::string&, const std::string& value) {
 
 void KilnmarkArgParse::onStandard(const std::string&, const std::string& value) {
   if (value == "list") {
-    writer_.listValues({"gcc_c_language_standard", "gcc_cplusplus_language_standard"});
+    listValuesAndExit({"gcc_c_language_standard", "gcc_cplusplus_language_standard"});
+    return;
   }
   writer_.writeValidated(contains(value, "++") ? "gcc_cplusplus_language_standard" : "gcc_c_language_standard",
                          value);
+}
+
+void KilnmarkArgParse::listValuesAndExit(std::initializer_list<const char*> properties) {
+  writer_.listValues(properties);
+  requestExit(0);
 }
 
 void KilnmarkArgParse::onTemplate(const std::string&, const std::string& value) {

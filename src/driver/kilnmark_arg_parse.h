@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "driver/arg_parse.h"
@@ -23,8 +24,8 @@ class KilnmarkArgParse : public ArgParse {
                    std::string templateSearchList);
 
   /// Prints the help text on the reporter's stream and ends the run with
-  /// status 0 (by throwing ExitRequest).
-  [[noreturn]] void onHelp(const std::string& option, const std::string& value);
+  /// status 0.
+  void onHelp(const std::string& option, const std::string& value);
 
   /// Writes what the options gathered (list appends); called once parsing
   /// is over, before the project is read.
@@ -71,6 +72,9 @@ class KilnmarkArgParse : public ArgParse {
   void onPrintf(const std::string& option, const std::string& value);
   void onScanf(const std::string& option, const std::string& value);
   void onStandard(const std::string& option, const std::string& value);
+  /// A "list" value: the legal values are shown and the run ends with
+  /// status 0, whatever errors came before.
+  void listValuesAndExit(std::initializer_list<const char*> properties);
   void onTemplate(const std::string& option, const std::string& value);
   void onAnyProperty(const std::string& option, const std::string& value);
 

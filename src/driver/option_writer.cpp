@@ -5,7 +5,6 @@
 
 #include "base/h_exception.h"
 #include "base/strings.h"
-#include "driver/exit_request.h"
 #include "project/project_system.h"
 
 namespace tidewater {
@@ -88,7 +87,6 @@ void OptionWriter::listValues(std::initializer_list<const char*> properties) {
     reporter_.stream() << '\n' << join(property(name).legalValues(), ", ") << '\n';
   }
   reporter_.stream().flush();
-  throw ExitRequest{0};
 }
 
 }  // namespace tidewater

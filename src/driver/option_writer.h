@@ -44,8 +44,8 @@ class OptionWriter {
   void flush();
 
   /// Prints each property's legal values on the reporter's stream, between
-  /// newlines and joined by ", ", and ends the run with status 0.
-  [[noreturn]] void listValues(std::initializer_list<const char*> properties);
+  /// newlines and joined by ", "; the parser then ends the run.
+  void listValues(std::initializer_list<const char*> properties);
 
   ProjectSystem& system() const { return system_; }
   ProjectElement& project() const { return project_; }
