@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "xml/parser_exception.h"
-#include "xml/simple_expression_parser.h"
+#include "expression/parser_exception.h"
+#include "expression/simple_expression_parser.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "fuzz_scratch.h"
-#include "xml/xml_preprocessor.h"
+#include "xml_preprocessor/xml_preprocessor.h"
 
 namespace {
 

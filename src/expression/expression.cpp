@@ -1,10 +1,10 @@
-#include "xml/expression.h"
+#include "expression/expression.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "xml/expression_parser.h"
-#include "xml/parser_exception.h"
+#include "expression/expression_parser.h"
+#include "expression/parser_exception.h"
 
 namespace tidewater {
 

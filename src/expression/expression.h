@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "xml/expression_operators.h"
-#include "xml/expression_types.h"
-#include "xml/expression_value.h"
+#include "expression/expression_operators.h"
+#include "expression/expression_types.h"
+#include "expression/expression_value.h"
 
 namespace tidewater {
 

@@ -1,9 +1,9 @@
-#include "xml/expression_operators.h"
+#include "expression/expression_operators.h"
 
 #include <cmath>
 #include <limits>
 
-#include "xml/parser_exception.h"
+#include "expression/parser_exception.h"
 
 namespace tidewater {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "xml/expression_value.h"
+#include "expression/expression_value.h"
 
 namespace tidewater {
 

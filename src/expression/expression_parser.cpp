@@ -1,10 +1,10 @@
-#include "xml/expression_parser.h"
+#include "expression/expression_parser.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "xml/parser_exception.h"
+#include "expression/parser_exception.h"
 
 namespace tidewater {
 

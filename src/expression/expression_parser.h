@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "xml/expression.h"
-#include "xml/expression_types.h"
-#include "xml/expression_value.h"
-#include "xml/lexer.h"
+#include "expression/expression.h"
+#include "expression/expression_types.h"
+#include "expression/expression_value.h"
+#include "expression/lexer.h"
 
 namespace tidewater {
 

@@ -1,4 +1,4 @@
-#include "xml/expression_types.h"
+#include "expression/expression_types.h"
 
 #include <algorithm>
 

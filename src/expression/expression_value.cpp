@@ -1,4 +1,4 @@
-#include "xml/expression_value.h"
+#include "expression/expression_value.h"
 
 #include <bit>
 #include <charconv>

@@ -1,6 +1,6 @@
-#include "xml/lexer.h"
+#include "expression/lexer.h"
 
-#include "xml/parser_exception.h"
+#include "expression/parser_exception.h"
 
 namespace tidewater {
 

@@ -1,6 +1,6 @@
-#include "xml/simple_expression_parser.h"
+#include "expression/simple_expression_parser.h"
 
-#include "xml/parser_exception.h"
+#include "expression/parser_exception.h"
 
 namespace tidewater {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "xml/expression_parser.h"
+#include "expression/expression_parser.h"
 
 namespace tidewater {
 

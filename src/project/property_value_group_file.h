@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "project/property_class.h"
-#include "xml/xml_preprocessor.h"
+#include "xml_preprocessor/xml_preprocessor.h"
 
 namespace tidewater {
 

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "base/path.h"
+#include "expression/simple_expression_parser.h"
 #include "macro/macro_table.h"
-#include "xml/simple_expression_parser.h"
 
 namespace tidewater {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "target/memory_map_element.h"
-#include "xml/xml_preprocessor.h"
+#include "xml_preprocessor/xml_preprocessor.h"
 
 namespace tidewater {
 

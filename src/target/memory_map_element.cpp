@@ -4,8 +4,8 @@
 #include <typeinfo>
 #include <utility>
 
-#include "xml/expression_parser.h"
-#include "xml/parser_exception.h"
+#include "expression/expression_parser.h"
+#include "expression/parser_exception.h"
 
 namespace tidewater {
 namespace {

@@ -1,13 +1,13 @@
-#include "xml/xml_preprocessor.h"
+#include "xml_preprocessor/xml_preprocessor.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
 #include "base/path.h"
+#include "expression/simple_expression_parser.h"
 #include "macro/macro_table.h"
-#include "xml/simple_expression_parser.h"
-#include "xml/xml_preprocessor_macros.h"
+#include "xml_preprocessor/xml_preprocessor_macros.h"
 
 namespace tidewater {
 namespace {

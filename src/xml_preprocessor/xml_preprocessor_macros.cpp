@@ -1,4 +1,4 @@
-#include "xml/xml_preprocessor_macros.h"
+#include "xml_preprocessor/xml_preprocessor_macros.h"
 
 #include <cstdio>
 

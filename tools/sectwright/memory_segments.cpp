@@ -5,9 +5,9 @@
 
 #include "base/h_exception.h"
 #include "base/split_list.h"
+#include "expression/simple_expression_parser.h"
 #include "sectwright/script_values.h"
 #include "target/memory_map_element.h"
-#include "xml/simple_expression_parser.h"
 
 namespace tidewater {
 namespace {

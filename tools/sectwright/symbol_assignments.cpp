@@ -5,8 +5,8 @@
 
 #include "base/h_exception.h"
 #include "base/split_list.h"
+#include "expression/parser_exception.h"
 #include "sectwright/script_values.h"
-#include "xml/parser_exception.h"
 
 namespace tidewater {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "xml/simple_expression_parser.h"
+#include "expression/simple_expression_parser.h"
 
 namespace tidewater {
 

@@ -3,9 +3,9 @@
 #include <bit>
 #include <cmath>
 
-#include "xml/expression_value.h"
-#include "xml/parser_exception.h"
-#include "xml/simple_expression_parser.h"
+#include "expression/expression_value.h"
+#include "expression/parser_exception.h"
+#include "expression/simple_expression_parser.h"
 
 namespace tidewater {
 namespace {

@@ -1,11 +1,11 @@
-#include "xml/expression_parser.h"
+#include "expression/expression_parser.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "xml/parser_exception.h"
-#include "xml/simple_expression_parser.h"
+#include "expression/parser_exception.h"
+#include "expression/simple_expression_parser.h"
 
 namespace tidewater {
 namespace {

@@ -1,4 +1,4 @@
-#include "xml/xml_preprocessor.h"
+#include "xml_preprocessor/xml_preprocessor.h"
 
 #include <gtest/gtest.h>
 
