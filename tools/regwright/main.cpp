@@ -2,9 +2,11 @@
 //
 //   regwright [-macros TEXT] [-preprocess] [-cortex-m] FILE
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 
+#include "base/h_exception.h"
 #include "macro/macro_table.h"
 #include "macro/system_macros.h"
 #include "register_model.h"
@@ -18,14 +20,7 @@ int usageError() {
   return 1;
 }
 
-int failure(const std::string& reason) {
-  std::fprintf(stderr, "regwright: error: %s\n", reason.c_str());
-  return 1;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   tidewater::defineSystemMacros(tidewater::MacroTable::instance(), argc > 0 ? argv[0] : nullptr);
   tidewater::RegisterModelOptions options;
   std::string file;
@@ -52,12 +47,25 @@ int main(int argc, char** argv) {
 
   std::string error;
   std::unique_ptr<tidewater::MemoryMap> map = tidewater::loadRegisterModel(file, options, error);
-  if (!map) return failure(error);
+  if (!map) throw tidewater::HException(error);
   const bool written = tidewater::writeRegisterModel(*map, stdout);
   // The model goes with the process: taking it apart node by node would only
   // cost time. A global keeps it reachable, so leak checkers stay quiet.
   static tidewater::MemoryMap* const leftToExit = map.release();
   static_cast<void>(leftToExit);
-  if (!written) return failure("couldn't write the output");
+  if (!written) throw tidewater::HException("couldn't write the output");
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const tidewater::HException& error) {
+    std::fprintf(stderr, "regwright: %s: %s\n", error.heading(), error.what());
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "regwright: error: %s\n", error.what());
+  }
+  return 1;
 }
