@@ -174,7 +174,7 @@ int runSectwright(const std::vector<std::string>& arguments, std::ostream& error
     writeFileAtomically(options.scriptPath, generate(options, errors));
     return 0;
   } catch (const HException& error) {
-    errors << "sectwright: error: " << error.message() << '\n';
+    errors << "sectwright: " << error.heading() << ": " << error.message() << '\n';
   } catch (const std::exception& error) {
     errors << "sectwright: error: " << error.what() << '\n';
   }
