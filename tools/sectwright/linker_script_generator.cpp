@@ -222,13 +222,13 @@ class PlacementReader {
       const bool relative = trimmed(text).starts_with('+');
       if (relative) text = std::string(trimmed(text).substr(1));
       section.start = static_cast<uint32_t>(
-          evaluate(what + "start: ", text) + (relative ? section.runSegment->start : 0));
+          parser_.value32(what + "start: ", text) + (relative ? section.runSegment->start : 0));
     }
     if (element.hasRunOffset()) {
       section.start = static_cast<uint32_t>(section.runSegment->start +
-                                            evaluate(what + "runoffset: ", element.runOffset()));
+                                            parser_.value32(what + "runoffset: ", element.runOffset()));
     }
-    if (element.hasSizeAttribute()) section.size = evaluate(what + "size: ", element.sizeAttribute());
+    if (element.hasSizeAttribute()) section.size = parser_.value32(what + "size: ", element.sizeAttribute());
 
     section.addressSymbol = element.addressSymbol();
     section.endSymbol = element.endSymbol();
@@ -240,14 +240,6 @@ class PlacementReader {
       }
     }
     return section;
-  }
-
-  uint32_t evaluate(const std::string& context, const std::string& text) {
-    try {
-      return parser_.value32(text);
-    } catch (const HException& error) {
-      throw HException(context + error.message());
-    }
   }
 
   const std::vector<MemorySegmentSpec>& segments_;

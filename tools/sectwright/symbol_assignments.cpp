@@ -19,24 +19,24 @@ ExpressionValue SymbolExpressionParser::lookupSymbol(const std::vector<std::stri
   return SimpleExpressionParser::lookupSymbol(scope);
 }
 
-uint32_t SymbolExpressionParser::value32(const std::string& text) {
-  if (trimmed(text).empty()) throw HException("empty expression");
+uint32_t SymbolExpressionParser::value32(const std::string& context, const std::string& text) {
+  const auto fail = [&context](const std::string& reason) { throw HException(context + reason); };
+  if (trimmed(text).empty()) fail("empty expression");
   ExpressionValue value;
+  // The evaluator's own error says what went wrong but not in which text.
   try {
     std::size_t end = 0;
     if (!parse(text, &end) || !trimmed(std::string_view(text).substr(end)).empty()) {
-      throw HException("unexpected text in \"" + text + "\"");
+      fail("unexpected text in \"" + text + "\"");
     }
     value = evaluate(text);
   } catch (const ParserException& error) {
-    throw HException(error.message() + " in \"" + text + "\"");
+    fail(error.message() + " in \"" + text + "\"");
   }
-  if (!value.isInteger()) throw HException("\"" + text + "\" is not an integer");
-  if (value.kind == ValueKind::Signed && value.asSigned() < 0) {
-    throw HException("\"" + text + "\" is negative");
-  }
+  if (!value.isInteger()) fail("\"" + text + "\" is not an integer");
+  if (value.kind == ValueKind::Signed && value.asSigned() < 0) fail("\"" + text + "\" is negative");
   const uint64_t result = value.asUnsigned();
-  if (result > UINT32_MAX) throw HException("\"" + text + "\" does not fit in 32 bits");
+  if (result > UINT32_MAX) fail("\"" + text + "\" does not fit in 32 bits");
   return static_cast<uint32_t>(result);
 }
 
@@ -53,11 +53,7 @@ std::vector<SymbolAssignment> parseSymbolAssignments(std::string_view text) {
     }
     const std::string valueText(trimmed(std::string_view(item).substr(equals + 1)));
     SymbolAssignment symbol{std::string(name), valueText, 0};
-    try {
-      symbol.value = parser.value32(valueText);
-    } catch (const HException& error) {
-      throw HException("bad -symbols item \"" + item + "\": " + error.message());
-    }
+    symbol.value = parser.value32("bad -symbols item \"" + item + "\": ", valueText);
     // A plain literal goes into the script as written; anything else as its value.
     if (!parseIntegerLiteral(valueText)) symbol.scriptText = hexText(symbol.value);
     auto existing = std::find_if(symbols.begin(), symbols.end(),

@@ -34,10 +34,10 @@ class SymbolExpressionParser final : public SimpleExpressionParser {
 
   ExpressionValue lookupSymbol(const std::vector<std::string>& scope) override;
 
-  /// The value of a complete expression; throws HException (saying why)
-  /// when the text is empty, has text after the expression, fails to
-  /// evaluate, is not an integer or does not fit in 32 bits.
-  uint32_t value32(const std::string& text);
+  /// The value of a complete expression; throws HException, "context"
+  /// and then why, when the text is empty, has text after the expression,
+  /// fails to evaluate, is not an integer or does not fit in 32 bits.
+  uint32_t value32(const std::string& context, const std::string& text);
 
  private:
   const std::vector<SymbolAssignment>& symbols_;
