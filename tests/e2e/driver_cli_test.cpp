@@ -14,10 +14,13 @@ TEST_F(DriverCliTest, EachCommandLineEndsWithItsStatusAndMessages) {
   dir.write("a.c", "int main(void) { return 0; }\n");
   dir.write("opts", "-c -o x.o\n-xc\n");
   dir.write("x.c++", "int f(void) { return 1; }\n");
+  dir.write("help", "-help\n-bogus\n");
+  dir.write("list", "-bogus\n-arch=list -alsobogus\n-bogus\n");
   const std::string unrecognised = "cc: error: unrecognised option -bogus\n";
   const struct { const char* argv0; Strings arguments; int status; std::string errors; } cases[] = {
       {"cc", {}, 0, help},
       {"cc", {"-help"}, 0, help},
+      {"cc", {"-c", "@help", "-bogus"}, 0, help},
       {"cc", {"-c"}, 0, ""},
       {"cc", {"@opts", "a.c"}, 0, ""},
       {"cc", {"-c", "-ycortex_m4f"}, 0, ""},
@@ -36,6 +39,8 @@ TEST_F(DriverCliTest, EachCommandLineEndsWithItsStatusAndMessages) {
       // A value list ends the run with status 0 whatever was counted before
       // it, and nothing after it is examined.
       {"cc", {"-bogus", "-arch=list", "-alsobogus"}, 0,
+       unrecognised + "\nv4T, v5TE, v6, v6M, v7M, v7EM, v7R, v7A, v8M_Baseline, v8M_Mainline\n"},
+      {"cc", {"@list", "-alsobogus"}, 0,
        unrecognised + "\nv4T, v5TE, v6, v6M, v7M, v7EM, v7R, v7A, v8M_Baseline, v8M_Mainline\n"},
       {"cc", {"-bogus", "-std=list"}, 0,
        unrecognised +
@@ -78,6 +83,21 @@ TEST_F(DriverCliTest, ACopiedTreeBuildsWithItsOwnToolsAndHeaders) {
   EXPECT_EQ(result.exitStatus, 1);
   EXPECT_TRUE(contains(result.standardOutput, "can't execute command \"" + compiler + "\""));
   EXPECT_EQ(result.standardError, "There were 1 build errors\n");
+  EXPECT_FALSE(exists("work/a.o"));
+}
+
+// A template file that is not well-formed ends the run before any tool,
+// naming the file and its bad line.
+TEST_F(DriverCliTest, AMalformedTemplateFileIsALoadError) {
+  const std::string templates =
+      dir.write("tree/targets/project_templates.xml", "<projects>\n<project name=\"m4\"></projet>\n</projects>\n");
+  std::filesystem::create_directories(dir.path() + "/tree/bin");
+  std::filesystem::copy_file(distDirectory() + "/bin/cc", dir.path() + "/tree/bin/cc");
+  dir.write("work/a.c", "int a;\n");
+  const auto result = runProgram(dir.path() + "/tree/bin/cc", {"cc", "-c", "-ym4", "a.c"}, dir.path() + "/work");
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_EQ(result.standardError, "load error: bad XML file - " + std::filesystem::canonical(templates).string() +
+                                      ":2: tagName mismatch\n");
   EXPECT_FALSE(exists("work/a.o"));
 }
 
