@@ -31,8 +31,10 @@ using tidewater::bench::runXmllint;
 std::unique_ptr<tidewater::MemoryMap> loadModel(const std::string& path) {
   std::ostringstream warnings;
   std::string error;
-  return tidewater::loadRegisterModel(path, tidewater::RegisterModelOptions{.cortexM = true}, error,
-                                      &warnings);
+  // The map keeps a reference to its macro table; regwright's lives as long.
+  static const tidewater::MacroTable macros;
+  return tidewater::loadRegisterModel(path, tidewater::RegisterModelOptions{.cortexM = true}, macros,
+                                      error, &warnings);
 }
 
 /// One import as regwright does it, printed to "out"; false on failure.

@@ -46,7 +46,7 @@ void parseAndWalk(tidewater::ExpressionParser& parser, const std::string& text) 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  auto& parser = tidewater::SimpleExpressionParser::instance();
+  static tidewater::SimpleExpressionParser parser;
 
   try {
     (void)parser.evaluate(text);

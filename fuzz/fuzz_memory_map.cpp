@@ -14,6 +14,7 @@
 #include <string>
 
 #include "fuzz_scratch.h"
+#include "macro/macro_table.h"
 #include "target/cortex_m_registers.h"
 #include "target/memory_map.h"
 
@@ -57,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tidewater::fuzz::writeScratchFile("main.xml", text);
   for (const bool preprocess : {false, true}) {
     std::ostringstream warnings;
-    tidewater::MemoryMap map(&warnings);
+    const tidewater::MacroTable macros;
+    tidewater::MemoryMap map(macros, &warnings);
     tidewater::XMLPP2::Limits limits;
     limits.maxIncludes = 64;
     limits.maxLoopIterations = 4096;

@@ -5,13 +5,15 @@
 #include <string>
 
 #include "base/h_exception.h"
+#include "macro/macro_table.h"
 #include "sectwright/default_placement.h"
 #include "sectwright/linker_script_generator.h"
 #include "sectwright/memory_segments.h"
 #include "target/memory_map.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static tidewater::MemoryMap placement;
+  static const tidewater::MacroTable macros;
+  static tidewater::MemoryMap placement(macros);
   static tidewater::ScriptSettings settings;
   static const bool ready = [] {
     settings.symbols = tidewater::parseSymbolAssignments(

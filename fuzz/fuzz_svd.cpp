@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "macro/macro_table.h"
 #include "target/cortex_m_registers.h"
 #include "target/svd_file.h"
 #include "xml/xml_writer.h"
@@ -27,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   std::ostringstream warnings;
-  tidewater::SVDFile svd(&warnings);
+  const tidewater::MacroTable macros;
+  tidewater::SVDFile svd(macros, &warnings);
   tidewater::SVDFile::Limits limits;
   limits.maxDim = 256;
   limits.maxElements = 20000;

@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text = tidewater::fuzz::confinedText(data, size);
   const char* path = "main.xml";
   tidewater::fuzz::writeScratchFile(path, text);
-  tidewater::XMLPP2 document;
+  const tidewater::MacroTable macros;
+  tidewater::XMLPP2 document(macros);
   tidewater::XMLPP2::Limits limits;
   limits.maxIncludes = 64;
   limits.maxLoopIterations = 4096;

@@ -154,7 +154,9 @@ ARMProjectSystem& newProcessLifetimeSystem(MacroTable& macros) {
 }
 
 int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
-  MacroTable& macros = MacroTable::instance();
+  // The run's own table: the project system refers to it, and neither is
+  // used once the run returns.
+  MacroTable macros;
   defineSystemMacros(macros, argc > 0 ? argv[0] : nullptr);
 
   ErrorReporter reporter(argc > 0 && argv[0] != nullptr ? argv[0] : "", errorStream);

@@ -10,11 +10,6 @@ SimpleExpressionParser::SimpleExpressionParser()
 SimpleExpressionParser::SimpleExpressionParser(std::unique_ptr<Lexer> lexer)
     : ExpressionParser(std::move(lexer)) {}
 
-SimpleExpressionParser& SimpleExpressionParser::instance() {
-  static SimpleExpressionParser parser;
-  return parser;
-}
-
 ExpressionValue SimpleExpressionParser::lookupSymbol(const std::vector<std::string>& scope) {
   std::string name;
   for (std::size_t i = 0; i < scope.size(); ++i) {

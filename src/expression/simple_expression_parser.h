@@ -19,9 +19,6 @@ class SimpleExpressionParser : public ExpressionParser {
   /// A parser reading through `lexer`, e.g. one with a macro hook.
   explicit SimpleExpressionParser(std::unique_ptr<Lexer> lexer);
 
-  /// The process-wide parser, created on first use.
-  static SimpleExpressionParser& instance();
-
   ExpressionValue lookupSymbol(const std::vector<std::string>& scope) override;
   ExpressionValue lookupSymbolInScope(const ExpressionValue& scope,
                                       const std::string& name) override;

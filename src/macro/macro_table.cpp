@@ -2,11 +2,6 @@
 
 namespace tidewater {
 
-MacroTable& MacroTable::instance() {
-  static MacroTable table;
-  return table;
-}
-
 void MacroTable::registerSystemMacro(const std::string& name, const std::string& value,
                                      const std::string& description) {
   systemMacros_[name] = value;

@@ -14,15 +14,13 @@ struct MacroDescription {
   std::string description;
 };
 
-/// The process-wide macros: system macros registered at start-up (with their
+/// The macros of one run: system macros registered at start-up (with their
 /// descriptions) and global macros set by the user. Node macros are supplied
-/// per expansion by the caller and hide both.
+/// per expansion by the caller and hide both. The driver and each tool own
+/// one and hand it to whatever expands names, so tests can use their own.
 class MacroTable {
  public:
   static constexpr char kIntroducer = '$';
-
-  /// The one table of the process.
-  static MacroTable& instance();
 
   /// Stores name = value (a second registration overwrites the value); a
   /// non-empty description is also listed.

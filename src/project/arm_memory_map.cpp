@@ -31,7 +31,7 @@ std::unique_ptr<MemoryMap> ARMProjectSystem::loadMemoryMap(const std::string& pa
   uint32_t priorityBits = 0;
   std::unique_ptr<MemoryMap> map;
   if (svd) {
-    auto svdFile = std::make_unique<SVDFile>();
+    auto svdFile = std::make_unique<SVDFile>(macroTable());
     if (!svdFile->load(path, 0)) return nullptr;
     priorityBits = svdFile->priorityBits();
     // The description knows the core best; the project's setting stands in when it is silent.

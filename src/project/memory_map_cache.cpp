@@ -31,7 +31,7 @@ std::string ProjectSystem::memoryMapFile(ProjectElement& project, const std::str
 
 std::unique_ptr<MemoryMap> ProjectSystem::loadMemoryMap(const std::string& path, ProjectElement&,
                                                         const std::string&) {
-  auto map = std::make_unique<MemoryMap>();
+  auto map = std::make_unique<MemoryMap>(macroTable());
   if (!map->load(path, {}, false)) return nullptr;
   return map;
 }

@@ -24,7 +24,7 @@ PropertyValueGroupFile* ProjectSystem::propertyGroupFile(ProjectElement* node, c
     replacedPropertyGroupFiles_.push_back(std::move(cached->second));
     propertyGroupFiles_.erase(cached);
   }
-  auto loaded = std::make_unique<PropertyValueGroupFile>();
+  auto loaded = std::make_unique<PropertyValueGroupFile>(macroTable());
   // A file the project names but that cannot be used fails the run: going
   // on without its groups would build with definitions silently missing.
   if (!loaded->load(path)) throw HException(loaded->errorText());

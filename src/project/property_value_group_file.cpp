@@ -51,8 +51,8 @@ const XMLElement* entryNamed(const XMLElement& group, const std::string& name) {
 
 }  // namespace
 
-PropertyValueGroupFile::PropertyValueGroupFile(std::ostream* warnings)
-    : warnings_(warnings ? warnings : &std::cerr) {}
+PropertyValueGroupFile::PropertyValueGroupFile(const MacroTable& macros, std::ostream* warnings)
+    : XMLPP2(macros), warnings_(warnings ? warnings : &std::cerr) {}
 
 void PropertyValueGroupFile::reportError(const std::string& message) {
   XMLPP2::reportError(message);

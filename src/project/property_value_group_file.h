@@ -23,7 +23,7 @@ class PropertyValueGroupFile : public XMLPP2 {
  public:
   /// Directive errors are printed to "warnings" (standard error when null)
   /// as "warning: " lines, as memory maps print theirs.
-  explicit PropertyValueGroupFile(std::ostream* warnings = nullptr);
+  explicit PropertyValueGroupFile(const MacroTable& macros, std::ostream* warnings = nullptr);
 
   using XMLPP2::load;
   /// Reads "path" and builds the groups. False when the file cannot be

@@ -276,7 +276,7 @@ MemoryMapElement* addTableGroup(MemoryMap& map, const char* name, uint32_t start
       addField(map, *reg, field.name, field.bit, field.width, field.description);
     }
   }
-  MemoryMap::resolveAddresses(*group, 0);
+  map.resolveAddresses(*group, 0);
   return group;
 }
 
@@ -325,7 +325,7 @@ MemoryMapElement* addNVICGroup(MemoryMap& map, uint32_t priorityBits) {
       }
     }
   }
-  MemoryMap::resolveAddresses(*group, 0);
+  map.resolveAddresses(*group, 0);
   return group;
 }
 

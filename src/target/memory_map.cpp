@@ -8,8 +8,6 @@
 #include <utility>
 
 #include "base/path.h"
-#include "expression/simple_expression_parser.h"
-#include "macro/macro_table.h"
 
 namespace tidewater {
 namespace {
@@ -40,12 +38,12 @@ std::optional<uint64_t> plainLiteral(std::string_view text) {
 }
 
 /// A start is an expression; one written with a leading "+" counts from the base.
-uint32_t resolveStart(const std::string& text, uint32_t base) {
+uint32_t resolveStart(ExpressionParser& evaluator, const std::string& text, uint32_t base) {
   const bool relative = text.starts_with('+');
   std::optional<uint64_t> value = plainLiteral(std::string_view(text).substr(relative ? 1 : 0));
   if (!value) {
     bool ok = false;
-    value = SimpleExpressionParser::instance().evaluateUnsigned(text, &ok);
+    value = evaluator.evaluateUnsigned(text, &ok);
     if (!ok) return 0;
   }
   return relative ? static_cast<uint32_t>(*value) + base : static_cast<uint32_t>(*value);
@@ -87,7 +85,8 @@ std::chrono::system_clock::time_point fileModificationTime(const std::string& pa
           std::chrono::nanoseconds(status.st_mtim.tv_nsec)));
 }
 
-MemoryMap::MemoryMap(std::ostream* warnings) : warnings_(warnings ? warnings : &std::cerr) {}
+MemoryMap::MemoryMap(const MacroTable& macros, std::ostream* warnings)
+    : XMLPP2(macros), warnings_(warnings ? warnings : &std::cerr) {}
 
 MemoryMap::~MemoryMap() = default;
 
@@ -117,7 +116,7 @@ bool MemoryMap::load(const std::string& path, const std::string& macrosText, boo
 }
 
 std::unique_ptr<XMLElement> MemoryMap::loadFile(const std::string& name) {
-  const std::string expanded = MacroTable::instance().expandGlobally(name);
+  const std::string expanded = macroTable().expandGlobally(name);
   const std::string path = isAbsolutePath(expanded) || loadingPath_.empty()
                                ? expanded
                                : joinPath(directoryPart(loadingPath_), expanded);
@@ -216,19 +215,19 @@ void MemoryMap::resolveAddresses(MemoryMapElement& top, uint32_t topBase) {
         kind == Kind::Register || kind == Kind::BitField || kind == Kind::Enum;
     if (const std::string* start = element->attribute("start")) {
       if (container) {
-        element->setStart(resolveStart(*start, base));
+        element->setStart(resolveStart(evaluator(), *start, base));
         childBase = element->start();
       } else if (kind == Kind::Register) {
-        element->setStart(resolveStart(*start, base));
+        element->setStart(resolveStart(evaluator(), *start, base));
       } else if (kind == Kind::BitField || kind == Kind::Enum) {
         // A field's start is a bit number, never an address.
-        element->setStart(resolveStart(*start, 0));
+        element->setStart(resolveStart(evaluator(), *start, 0));
       }
     }
     if (const std::string* size = element->attribute("size")) {
       if (container) {
         bool ok = false;
-        const uint64_t value = SimpleExpressionParser::instance().evaluateUnsigned(*size, &ok);
+        const uint64_t value = evaluator().evaluateUnsigned(*size, &ok);
         if (ok) element->setSize(static_cast<uint32_t>(value));
       } else if (literalSized) {
         element->setSize(memoryMapLiteral(*size));

@@ -22,7 +22,9 @@ namespace tidewater {
 /// warning stream (standard error unless another is given) and kept in reports().
 class MemoryMap : public XMLPP2 {
  public:
-  explicit MemoryMap(std::ostream* warnings = nullptr);
+  /// File names are expanded against the global and system macros of
+  /// "macros", which must outlive the map.
+  explicit MemoryMap(const MacroTable& macros, std::ostream* warnings = nullptr);
   ~MemoryMap() override;
 
   std::unique_ptr<XMLElement> createElement(std::string name) override;
@@ -57,7 +59,7 @@ class MemoryMap : public XMLPP2 {
 
   /// Resolves start and size of "element" and everything below it, with
   /// "base" as the enclosing element's start.
-  static void resolveAddresses(MemoryMapElement& element, uint32_t base);
+  void resolveAddresses(MemoryMapElement& element, uint32_t base);
 
   const std::string& path() const { return path_; }
   const std::string& doctypeName() const { return doctypeName_; }

@@ -829,7 +829,8 @@ void SVDFile::Converter::storeInterrupt(const XMLElement& interrupt) {
   map_.vectors_.push_back(std::move(vector));
   map_.highestInterrupt_ = std::max(map_.highestInterrupt_, static_cast<int>(*value));
 }
-SVDFile::SVDFile(std::ostream* warnings) : MemoryMap(warnings) {}
+SVDFile::SVDFile(const MacroTable& macros, std::ostream* warnings)
+    : MemoryMap(macros, warnings) {}
 
 SVDFile::~SVDFile() = default;
 

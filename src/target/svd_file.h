@@ -32,7 +32,7 @@ class SVDFile : public MemoryMap {
 
   static constexpr uint32_t kVectorTableLength = 256;
 
-  explicit SVDFile(std::ostream* warnings = nullptr);
+  explicit SVDFile(const MacroTable& macros, std::ostream* warnings = nullptr);
   ~SVDFile() override;
 
   using MemoryMap::load;

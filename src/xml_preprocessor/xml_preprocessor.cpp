@@ -5,8 +5,6 @@
 #include <utility>
 
 #include "base/path.h"
-#include "expression/simple_expression_parser.h"
-#include "macro/macro_table.h"
 #include "xml_preprocessor/xml_preprocessor_macros.h"
 
 namespace tidewater {
@@ -151,7 +149,8 @@ struct XMLPP2::Chain {
   std::unique_ptr<XMLElement> current;
 };
 
-XMLPP2::XMLPP2(bool keepText) : QXMLDocument(keepText) {}
+XMLPP2::XMLPP2(const MacroTable& macros, bool keepText)
+    : QXMLDocument(keepText), macros_(macros) {}
 
 XMLPP2::~XMLPP2() = default;
 
@@ -301,7 +300,7 @@ void XMLPP2::ifExpression(Chain& chain) {
   if (!expression || expression->empty()) return keep(chain);
   bool ok = false;
   const bool holds =
-      SimpleExpressionParser::instance().evaluateBool(this->expand(*expression, macros), &ok);
+      evaluator_.evaluateBool(this->expand(*expression, macros), &ok);
   return ok && holds ? splice(chain, *chain.current, macros, chain.expand) : remove(chain);
 }
 
@@ -370,7 +369,7 @@ void XMLPP2::include(Chain& chain) {
   }
   // File names see the system macros only, never the preprocessor's own.
   const std::string file =
-      includePath(path, MacroTable::instance().expand(*filename, MacroMap(), false, true));
+      includePath(path, macros_.expand(*filename, MacroMap(), false, true));
   if (includeDepth_ >= limits_.maxIncludeDepth) {
     reportBound(Bound::IncludeDepth, message("include files nested deeper than " +
                                              std::to_string(limits_.maxIncludeDepth) +
@@ -442,7 +441,7 @@ void XMLPP2::define(Chain& chain) {
     return remove(chain);
   }
   bool ok = false;
-  const auto value = static_cast<uint32_t>(SimpleExpressionParser::instance().evaluateUnsigned(
+  const auto value = static_cast<uint32_t>(evaluator_.evaluateUnsigned(
       expand(decimal ? *decimal : *hex, macros.map()), &ok));
   if (ok) macros.writable()[*name] = decimal ? std::to_string(value) : upperHex(value);
   return remove(chain);
@@ -460,10 +459,9 @@ void XMLPP2::forLoop(Chain& chain) {
     return remove(chain);
   }
   if (budgetSpent()) return remove(chain);
-  SimpleExpressionParser& parser = SimpleExpressionParser::instance();
-  const auto start = static_cast<uint32_t>(parser.evaluateUnsigned(*startText));
-  const auto end = static_cast<uint32_t>(parser.evaluateUnsigned(*endText));
-  const auto incr = static_cast<uint32_t>(parser.evaluateUnsigned(*incrText));
+  const auto start = static_cast<uint32_t>(evaluator_.evaluateUnsigned(*startText));
+  const auto end = static_cast<uint32_t>(evaluator_.evaluateUnsigned(*endText));
+  const auto incr = static_cast<uint32_t>(evaluator_.evaluateUnsigned(*incrText));
   if (incr == 0) {
     reportError(message("<for index=\"" + *index + "\"> with incr=\"0\" never ends"));
     return remove(chain);
@@ -471,14 +469,14 @@ void XMLPP2::forLoop(Chain& chain) {
   // A failed evaluation counts as 0, as the evaluator returns.
   int64_t add = 0;
   if (const std::string* addText = element.attribute("add")) {
-    add = parser.evaluateSigned(expand(*addText, macros));
+    add = evaluator_.evaluateSigned(expand(*addText, macros));
   } else if (const std::string* subText = element.attribute("sub")) {
     add = static_cast<int64_t>(0 -
-                               static_cast<uint64_t>(parser.evaluateSigned(expand(*subText, macros))));
+                               static_cast<uint64_t>(evaluator_.evaluateSigned(expand(*subText, macros))));
   }
   int64_t mul = 1;
   if (const std::string* text = element.attribute("mul"))
-    mul = parser.evaluateSigned(expand(*text, macros));
+    mul = evaluator_.evaluateSigned(expand(*text, macros));
 
   std::vector<uint32_t> values;
   // The index wraps at 32 bits like the bounds, so only the count ends some loops.

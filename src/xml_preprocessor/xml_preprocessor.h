@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "expression/simple_expression_parser.h"
 #include "macro/macro_expansion.h"
+#include "macro/macro_table.h"
 #include "xml/qxml_document.h"
 
 namespace tidewater {
@@ -33,7 +35,9 @@ class XMLPP2 : public QXMLDocument {
     uint64_t maxProducedBytes = uint64_t{64} << 20;
   };
 
-  explicit XMLPP2(bool keepText = false);
+  /// Include file names are expanded against the system macros of "macros",
+  /// which must outlive the document.
+  explicit XMLPP2(const MacroTable& macros, bool keepText = false);
   ~XMLPP2() override;
 
   using QXMLDocument::load;
@@ -59,6 +63,11 @@ class XMLPP2 : public QXMLDocument {
   /// The fragment stored by <xmldef name="...">, or null. It is detached:
   /// its parent link still names the element it was taken from.
   const XMLElement* definition(const std::string& name) const;
+
+  const MacroTable& macroTable() const { return macros_; }
+  /// The evaluator of the directives' expressions, for derived documents
+  /// that evaluate attribute values of their own.
+  SimpleExpressionParser& evaluator() { return evaluator_; }
 
   const Limits& limits() const { return limits_; }
   void setLimits(const Limits& limits) { limits_ = limits; }
@@ -122,6 +131,9 @@ class XMLPP2 : public QXMLDocument {
   };
   void reportBound(Bound bound, const std::string& text);
 
+  const MacroTable& macros_;
+  // Knows no symbols, so it holds nothing from one evaluation to the next.
+  SimpleExpressionParser evaluator_;
   Limits limits_;
   std::map<std::string, std::unique_ptr<XMLElement>> definitions_;
   std::vector<std::string> reports_;

@@ -21,7 +21,8 @@ int usageError() {
 }
 
 int run(int argc, char** argv) {
-  tidewater::defineSystemMacros(tidewater::MacroTable::instance(), argc > 0 ? argv[0] : nullptr);
+  tidewater::MacroTable macros;
+  tidewater::defineSystemMacros(macros, argc > 0 ? argv[0] : nullptr);
   tidewater::RegisterModelOptions options;
   std::string file;
   for (int i = 1; i < argc; ++i) {
@@ -46,7 +47,7 @@ int run(int argc, char** argv) {
   if (file.empty()) return usageError();
 
   std::string error;
-  std::unique_ptr<tidewater::MemoryMap> map = tidewater::loadRegisterModel(file, options, error);
+  std::unique_ptr<tidewater::MemoryMap> map = tidewater::loadRegisterModel(file, options, macros, error);
   if (!map) throw tidewater::HException(error);
   const bool written = tidewater::writeRegisterModel(*map, stdout);
   // The model goes with the process: taking it apart node by node would only

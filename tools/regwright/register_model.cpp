@@ -57,12 +57,13 @@ constexpr uint64_t kInputLimit = uint64_t{256} << 20;
 
 std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
                                              const RegisterModelOptions& options,
-                                             std::string& error, std::ostream* warnings) {
+                                             const MacroTable& macros, std::string& error,
+                                             std::ostream* warnings) {
   uint32_t priorityBits = 0;
   bool hasFPU = false;
   std::unique_ptr<MemoryMap> map;
   if (isSVDPath(path)) {
-    auto svd = std::make_unique<SVDFile>(warnings);
+    auto svd = std::make_unique<SVDFile>(macros, warnings);
     svd->setInputLimit(kInputLimit);
     if (!svd->load(path, 0)) {
       error = loadFailure(*svd, path);
@@ -72,7 +73,7 @@ std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
     hasFPU = svd->hasFPU();
     map = std::move(svd);
   } else {
-    map = std::make_unique<MemoryMap>(warnings);
+    map = std::make_unique<MemoryMap>(macros, warnings);
     map->setInputLimit(kInputLimit);
     if (!map->load(path, options.macros, options.preprocess)) {
       error = loadFailure(*map, path);

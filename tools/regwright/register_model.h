@@ -21,10 +21,11 @@ struct RegisterModelOptions {
 /// are not regular or larger than 256 MiB are refused. Null on
 /// failure, with the reason (naming the file, and the line of a parse
 /// error) in "error". Preprocessor and conversion warnings go to "warnings"
-/// (standard error when null).
+/// (standard error when null). File names are expanded against "macros".
 std::unique_ptr<MemoryMap> loadRegisterModel(const std::string& path,
                                              const RegisterModelOptions& options,
-                                             std::string& error, std::ostream* warnings = nullptr);
+                                             const MacroTable& macros, std::string& error,
+                                             std::ostream* warnings = nullptr);
 
 /// Prints the map as well-formed, ASCII-only XML with an indent of 2
 /// (characters beyond ASCII as references, see

@@ -8,7 +8,8 @@
 #include "sectwright/sectwright_command.h"
 
 int main(int argc, char** argv) {
-  tidewater::defineSystemMacros(tidewater::MacroTable::instance(), argc > 0 ? argv[0] : nullptr);
+  tidewater::MacroTable macros;
+  tidewater::defineSystemMacros(macros, argc > 0 ? argv[0] : nullptr);
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return tidewater::runSectwright(arguments, std::cerr);
+  return tidewater::runSectwright(arguments, macros, std::cerr);
 }

@@ -5,7 +5,7 @@
 
 #include "base/h_exception.h"
 #include "base/split_list.h"
-#include "expression/simple_expression_parser.h"
+#include "expression/expression_parser.h"
 #include "sectwright/script_values.h"
 #include "target/memory_map_element.h"
 
@@ -31,7 +31,8 @@ void checkSegment(const MemorySegmentSpec& segment, const std::vector<MemorySegm
   }
 }
 
-MemorySegmentSpec segmentOf(const MemoryMapElement& element, const std::string& where) {
+MemorySegmentSpec segmentOf(const MemoryMapElement& element, const std::string& where,
+                            ExpressionParser& evaluator) {
   MemorySegmentSpec segment{element.nameAttribute(), element.start(), element.size(),
                             element.access() == MemoryMapElement::Access::ReadOnly,
                             element.addressSymbol(), element.endSymbol(), element.sizeSymbol()};
@@ -42,7 +43,7 @@ MemorySegmentSpec segmentOf(const MemoryMapElement& element, const std::string& 
     const std::string* text = element.attribute(attribute);
     bool ok = false;
     const uint64_t evaluated =
-        text ? SimpleExpressionParser::instance().evaluateUnsigned(*text, &ok) : 0;
+        text ? evaluator.evaluateUnsigned(*text, &ok) : 0;
     if (!ok) {
       throw HException(where + "segment " + segment.name + " has no usable " + attribute +
                        (text ? " \"" + *text + "\"" : std::string()));
@@ -94,7 +95,8 @@ std::vector<MemorySegmentSpec> parseMemorySegmentList(std::string_view text) {
 }
 
 std::vector<MemorySegmentSpec> memorySegmentsOfMap(const MemoryMapElement& root,
-                                                   const std::string& fileName) {
+                                                   const std::string& fileName,
+                                                   ExpressionParser& evaluator) {
   std::vector<MemorySegmentSpec> segments;
   // Document order with an explicit stack: a map may nest deeper than the
   // call stack allows.
@@ -104,7 +106,7 @@ std::vector<MemorySegmentSpec> memorySegmentsOfMap(const MemoryMapElement& root,
     pending.pop_back();
     if (element->elementKind() == MemoryMapElement::Kind::MemorySegment) {
       const std::string where = elementLocation(*element, fileName) + ": ";
-      MemorySegmentSpec segment = segmentOf(*element, where);
+      MemorySegmentSpec segment = segmentOf(*element, where, evaluator);
       checkSegment(segment, segments, where);
       segments.push_back(std::move(segment));
     }

@@ -7,6 +7,7 @@
 
 namespace tidewater {
 
+class ExpressionParser;
 class MemoryMapElement;
 
 /// One memory segment of the target as the script's MEMORY command declares
@@ -31,9 +32,11 @@ std::vector<MemorySegmentSpec> parseMemorySegmentList(std::string_view text);
 /// The MemorySegment elements of a loaded memory map, in document order,
 /// with their resolved start and size. "fileName" names the map in the
 /// messages of the HException thrown for a segment without a usable name,
-/// start or size, a duplicate name, or a map without segments.
+/// start or size, a duplicate name, or a map without segments. Start and
+/// size texts are evaluated again with "evaluator" (see the definition).
 std::vector<MemorySegmentSpec> memorySegmentsOfMap(const MemoryMapElement& root,
-                                                   const std::string& fileName);
+                                                   const std::string& fileName,
+                                                   ExpressionParser& evaluator);
 
 /// "FILE:LINE" of an element, naming the imported file it came from when
 /// it came from one.

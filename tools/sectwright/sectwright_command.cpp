@@ -42,7 +42,7 @@ std::string systemError(const std::string& what, const std::string& path, int er
 /// Loads a memory map or placement file through the preprocessor; the
 /// loader's warnings are passed on as sectwright's own.
 std::unique_ptr<MemoryMap> loadDescription(const std::string& path, const std::string& macros,
-                                           std::ostream& errors) {
+                                           const MacroTable& macroTable, std::ostream& errors) {
   // The loader reports an unreadable file without saying why.
   const int descriptor = ::open(path.c_str(), O_RDONLY);
   if (descriptor < 0) throw HException(systemError("cannot read", path, errno));
@@ -52,7 +52,7 @@ std::unique_ptr<MemoryMap> loadDescription(const std::string& path, const std::s
   if (isDirectory) throw HException(systemError("cannot read", path, EISDIR));
 
   std::ostringstream warnings;
-  auto map = std::make_unique<MemoryMap>(&warnings);
+  auto map = std::make_unique<MemoryMap>(macroTable, &warnings);
   const bool loaded = map->load(path, macros, true);
   std::istringstream lines(warnings.str());
   for (std::string line; std::getline(lines, line);) errors << "sectwright: " << line << '\n';
@@ -94,7 +94,8 @@ void writeFileAtomically(const std::string& path, const std::string& text) {
   }
 }
 
-std::string generate(const SectwrightOptions& options, std::ostream& errors) {
+std::string generate(const SectwrightOptions& options, const MacroTable& macroTable,
+                     std::ostream& errors) {
   ScriptSettings settings;
   settings.checkSegmentOverflow = options.checkSegmentOverflow;
   if (options.symbols) settings.symbols = parseSymbolAssignments(*options.symbols);
@@ -110,19 +111,19 @@ std::string generate(const SectwrightOptions& options, std::ostream& errors) {
   std::vector<MemorySegmentSpec> segments;
   if (options.memoryMapFile) {
     const auto map = loadDescription(*options.memoryMapFile,
-                                     options.memoryMapMacros.value_or(""), errors);
-    segments = memorySegmentsOfMap(*map->rootElement(), *options.memoryMapFile);
+                                     options.memoryMapMacros.value_or(""), macroTable, errors);
+    segments = memorySegmentsOfMap(*map->rootElement(), *options.memoryMapFile, map->evaluator());
   } else {
     segments = parseMemorySegmentList(*options.memoryMapSegments);
   }
 
   if (options.placementFile) {
     const auto placement = loadDescription(*options.placementFile,
-                                           options.placementMacros.value_or(""), errors);
+                                           options.placementMacros.value_or(""), macroTable, errors);
     return generateLinkerScript(segments, *placement->rootElement(), *options.placementFile,
                                 settings);
   }
-  MemoryMap placement;
+  MemoryMap placement(macroTable);
   if (!placement.parse(defaultPlacementText()) || !placement.rootElement()) {
     throw HException(std::string(kBuiltInPlacementName) + ": " + placement.errorText());
   }
@@ -166,12 +167,13 @@ SectwrightOptions parseSectwrightArguments(const std::vector<std::string>& argum
   return options;
 }
 
-int runSectwright(const std::vector<std::string>& arguments, std::ostream& errors) {
+int runSectwright(const std::vector<std::string>& arguments, const MacroTable& macros,
+                  std::ostream& errors) {
   try {
     const SectwrightOptions options = parseSectwrightArguments(arguments);
     refuseToOverwrite(options.scriptPath, options.memoryMapFile);
     refuseToOverwrite(options.scriptPath, options.placementFile);
-    writeFileAtomically(options.scriptPath, generate(options, errors));
+    writeFileAtomically(options.scriptPath, generate(options, macros, errors));
     return 0;
   } catch (const HException& error) {
     errors << "sectwright: " << error.heading() << ": " << error.message() << '\n';

@@ -7,6 +7,8 @@
 
 namespace tidewater {
 
+class MacroTable;
+
 /// The command line of sectwright, as the link step passes it. Exactly one
 /// of memoryMapFile and memoryMapSegments is set and scriptPath is not empty.
 struct SectwrightOptions {
@@ -30,7 +32,9 @@ SectwrightOptions parseSectwrightArguments(const std::vector<std::string>& argum
 /// built-in default when none is named), writes the script through a
 /// temporary file beside it and renames it into place, so an existing
 /// script is never left half-written. Errors go to "errors" as
-/// "sectwright: error: ..." and give 1; success gives 0.
-int runSectwright(const std::vector<std::string>& arguments, std::ostream& errors);
+/// "sectwright: error: ..." and give 1; success gives 0. File names in the
+/// descriptions are expanded against "macros".
+int runSectwright(const std::vector<std::string>& arguments, const MacroTable& macros,
+                  std::ostream& errors);
 
 }  // namespace tidewater

@@ -97,7 +97,7 @@ TEST_F(PropertyGroupFileTest, DirectiveErrorsArePrintedAsWarnings) {
   const std::string path = directory.write("directives.xml", R"(<propertyGroups><define value="1"/>
     <include filename="missing.xml"/><group name="G"><groupEntry name="A"/></group></propertyGroups>)");
   std::ostringstream warnings;
-  PropertyValueGroupFile groups(&warnings);
+  PropertyValueGroupFile groups(macros, &warnings);
   ASSERT_TRUE(groups.load(path)) << groups.errorText();
   EXPECT_EQ(groups.groups().size(), 1u);
   EXPECT_EQ(warnings.str(),

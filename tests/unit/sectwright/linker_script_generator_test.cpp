@@ -7,11 +7,15 @@
 #include <vector>
 
 #include "base/h_exception.h"
+#include "macro/macro_table.h"
 #include "support/temp_dir.h"
 #include "target/memory_map.h"
 
 namespace tidewater {
 namespace {
+
+/// No system or global macros: file names are taken as written.
+const MacroTable kNoMacros;
 
 const std::vector<MemorySegmentSpec> kSegments{{"FLASH", 0x0, 0x1000, true}, {"RAM", 0x20000000, 0x800, false}};
 
@@ -21,7 +25,7 @@ ScriptSettings settings(const char* symbols = "", std::optional<uint32_t> fill =
 
 /// The script for a placement whose Root holds "body".
 std::string scriptFor(const std::string& body, const ScriptSettings& settings = {}) {
-  MemoryMap placement;
+  MemoryMap placement(kNoMacros);
   EXPECT_TRUE(placement.parse("<Root>\n" + body + "\n</Root>")) << placement.errorText();
   return generateLinkerScript(kSegments, *placement.rootElement(), "p.xml", settings);
 }
@@ -146,17 +150,17 @@ TEST(LinkerScriptGeneratorTest, MapSegmentsComeFromImportsAndPreprocessedFiles) 
     access="ReadOnly" size_symbol="flash_size"/></Root>)x");
   const std::string path = dir.write("map.xml", R"(<Root><Import filename="flash.xml"/>
     <Processor><MemorySegment name="RAM" start="0x20000000" size="16*1024"/></Processor></Root>)");
-  MemoryMap map;
+  MemoryMap map(kNoMacros);
   ASSERT_TRUE(map.load(path, "FLASHSIZE=0x20000", true)) << map.errorText();
   std::string segments;
-  for (const MemorySegmentSpec& s : memorySegmentsOfMap(*map.rootElement(), "map.xml")) {
+  for (const MemorySegmentSpec& s : memorySegmentsOfMap(*map.rootElement(), "map.xml", map.evaluator())) {
     segments += s.name + " " + std::to_string(s.start) + " " + std::to_string(s.size) + (s.readOnly ? " ro " : " rw ") +
                 s.sizeSymbol + ";";
   }
   EXPECT_EQ(segments, "FLASH 134217728 131072 ro flash_size;RAM 536870912 16384 rw ;");
-  MemoryMap bad;
+  MemoryMap bad(kNoMacros);
   ASSERT_TRUE(bad.load(dir.write("bad.xml", "<Root>\n<MemorySegment name=\"BAD\" start=\"1\"/>\n</Root>"), "", true));
-  EXPECT_EQ(errorOf([&] { memorySegmentsOfMap(*bad.rootElement(), "bad.xml"); }),
+  EXPECT_EQ(errorOf([&] { memorySegmentsOfMap(*bad.rootElement(), "bad.xml", bad.evaluator()); }),
             "bad.xml:2: segment BAD has no usable size");
 }
 

@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "macro/macro_table.h"
 #include "target/memory_map.h"
 
 namespace tidewater {
 namespace {
+
+/// No system or global macros: file names are taken as written.
+const MacroTable kNoMacros;
 
 using Kind = MemoryMapElement::Kind;
 
@@ -22,7 +26,7 @@ struct MapWithVectors {
       map.interruptVectors()[number] = map.addElement(*map.rootElement(), "Vector", "IRQ_" + std::to_string(number));
     }
   }
-  MemoryMap map;
+  MemoryMap map{kNoMacros};
 };
 
 /// "ADDRESS/SIZE [RO] FIELD@BIT:WIDTH..." of a register of "group", or "missing".
@@ -145,7 +149,7 @@ TEST(CortexMRegistersTest, SystemGroupsSitAtTheirArchitecturalAddressesOnlyWhenM
       }
     }
   }
-  MemoryMap noRoot;
+  MemoryMap noRoot(kNoMacros);
   EXPECT_EQ(addSysTickGroup(noRoot), nullptr);
   EXPECT_EQ(addNVICGroup(noRoot, 4), nullptr);
 }

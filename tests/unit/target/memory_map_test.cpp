@@ -16,6 +16,9 @@
 namespace tidewater {
 namespace {
 
+/// No system or global macros: file names are taken as written.
+const MacroTable kNoMacros;
+
 using test::TempDir;
 using Kind = MemoryMapElement::Kind;
 using Access = MemoryMapElement::Access;
@@ -74,7 +77,7 @@ TEST(MemoryMapTest, ResolvesStartsAndSizes) {
       {"Junk", 0, 0}};
   TempDir dir;
   std::ostringstream warnings;
-  MemoryMap map(&warnings);
+  MemoryMap map(kNoMacros, &warnings);
   ASSERT_TRUE(map.load(dir.write("map.xml", text), "", false)) << map.errorText();
   for (const auto& c : cases) {
     const MemoryMapElement* element = named(map.rootElement(), c.name);
@@ -92,8 +95,8 @@ TEST(MemoryMapTest, MalformedOrMissingFilesGiveNoMapAndNoRegisterModel) {
     TempDir dir;
     const std::string path = c.text ? dir.write("map.xml", c.text) : dir.path() + "/none.xml";
     std::ostringstream warnings;
-    MemoryMap map(&warnings);
-    SVDFile svd(&warnings);
+    MemoryMap map(kNoMacros, &warnings);
+    SVDFile svd(kNoMacros, &warnings);
     for (MemoryMap* loaded : {&map, static_cast<MemoryMap*>(&svd)}) {
       const std::string shown = std::string(loaded == &map ? "map " : "SVD ") + (c.text ? c.text : "(no file)");
       EXPECT_FALSE(loaded == &map ? map.load(path, "", false) : svd.load(path, 0)) << shown;
@@ -117,11 +120,11 @@ TEST(MemoryMapTest, ReplacesImportsByTheFilesTheyNameAndRecordsTheirFiles) {
   const timeval times[2] = {{1600000000, 0}, {1600000000, 0}};
   ASSERT_EQ(::utimes(top.c_str(), times), 0);
   ASSERT_EQ(::chmod(part.c_str(), 0444), 0);
-  MacroTable::instance().setGlobalMacro("TW_TEST_PERIPH", "periph");
+  MacroTable macros;
+  macros.setGlobalMacro("TW_TEST_PERIPH", "periph");
   std::ostringstream warnings;
-  MemoryMap map(&warnings);
+  MemoryMap map(macros, &warnings);
   const bool loaded = map.load(top, "", false);
-  MacroTable::instance().setGlobalMacro("TW_TEST_PERIPH", "");
   ASSERT_TRUE(loaded) << map.errorText();
 
   EXPECT_EQ(map.doctypeName(), "Board_Memory_Definition_File");
@@ -163,7 +166,7 @@ TEST(MemoryMapTest, PreprocessesWhenAskedAndPrintsReportsAsWarnings) {
   for (const bool preprocess : {true, false}) {
     SCOPED_TRACE(preprocess ? "preprocessed" : "plain");
     std::ostringstream warnings;
-    MemoryMap map(&warnings);
+    MemoryMap map(kNoMacros, &warnings);
     ASSERT_TRUE(map.load(top, "BASE=0x1000", preprocess)) << map.errorText();
     MemoryMapElement* root = map.rootElement();
     EXPECT_EQ(named(root, "S")->start(), preprocess ? 0x1000u : 0u);
@@ -177,7 +180,7 @@ TEST(MemoryMapTest, PreprocessesWhenAskedAndPrintsReportsAsWarnings) {
 }
 
 TEST(MemoryMapTest, FindElementSearchesDepthFirstFromItselfAndAddElementWritesGivenAttributes) {
-  MemoryMap map;
+  MemoryMap map(kNoMacros);
   ASSERT_TRUE(map.parse(R"(<Root name="Top"><RegisterGroup name="A"><Register name="Ctrl" id="1">
     <BitField name="EN"/></Register></RegisterGroup><RegisterGroup name="B"><Register name="CTRL" id="2"/>
     <Register name="Ctrl" id="3"/></RegisterGroup></Root>)"));
@@ -206,7 +209,7 @@ TEST(MemoryMapTest, FindElementSearchesDepthFirstFromItselfAndAddElementWritesGi
     attributes += attribute.name + "=" + attribute.value.value_or("") + ";";
   }
   EXPECT_EQ(attributes, "name=CTRL2;start=0x40000000;size=4;description=Control;");
-  MemoryMap::resolveAddresses(*root, 0);
+  map.resolveAddresses(*root, 0);
   EXPECT_EQ(added->start(), 0x40000000u);
   EXPECT_EQ(added->size(), 4u);
 }
@@ -264,7 +267,7 @@ TEST(SVDFileTest, ConvertsPeripheralsRegistersFieldsAndEnums) {
   TempDir dir;
   const std::string path = dir.write("device.svd", kDevice);
   std::ostringstream warnings;
-  SVDFile svd(&warnings);
+  SVDFile svd(kNoMacros, &warnings);
   ASSERT_TRUE(svd.load(path, 0)) << svd.errorText();
   MemoryMapElement* root = svd.rootElement();
   EXPECT_EQ(root->name() + " " + root->nameAttribute(), "Processor DEV");
@@ -338,7 +341,7 @@ TEST(SVDFileTest, FieldArraysNumberFormsDerivedClustersAndInheritedAccess) {
 </peripherals></device>)";
   TempDir dir;
   std::ostringstream warnings;
-  SVDFile svd(&warnings);
+  SVDFile svd(kNoMacros, &warnings);
   ASSERT_TRUE(svd.load(dir.write("device.svd", device), 0)) << svd.errorText();
   MemoryMapElement* root = svd.rootElement();
   const struct {
@@ -389,7 +392,7 @@ TEST(SVDFileTest, ExpansionStaysWithinItsBounds) {
   }
   TempDir dir;
   std::ostringstream warnings;
-  SVDFile svd(&warnings);
+  SVDFile svd(kNoMacros, &warnings);
   ASSERT_TRUE(svd.load(dir.write("device.svd", text + "</peripherals></device>"), 0)) << svd.errorText();
   MemoryMapElement* root = svd.rootElement();
   EXPECT_NE(MemoryMap::findElement(root, Kind::Register, "name", "R65535"), nullptr);

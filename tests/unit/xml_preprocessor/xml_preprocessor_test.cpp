@@ -12,6 +12,14 @@ namespace {
 using test::dumpTree;
 using Files = std::vector<std::pair<std::string, std::string>>;
 
+/// Include file names see these system macros, and never the document's own.
+const MacroTable kMacros = [] {
+  MacroTable table;
+  table.registerSystemMacro("PPTestSystemOnly", "1", "");
+  table.registerSystemMacro("PPTestIncludeDir", "inc", "");
+  return table;
+}();
+
 const std::string kPrefix = "XmlPP::processConditionals(): ";
 
 struct Outcome {
@@ -25,7 +33,7 @@ Outcome preprocess(const std::string& text, const char* macros = "", bool expand
                    const XMLPP2::Limits& limits = {}, XMLPP2* into = nullptr) {
   test::TempDir dir;
   for (const auto& file : files) dir.write(file.first, file.second);
-  XMLPP2 own;
+  XMLPP2 own(kMacros);
   XMLPP2& document = into ? *into : own;
   document.setLimits(limits);
   EXPECT_TRUE(document.load(dir.write("main.xml", text), macros, expand)) << text;
@@ -146,8 +154,6 @@ TEST(XmlPreprocessorTest, XmldefStoresFragmentsThatXmlputInserts) {
 }
 
 TEST(XmlPreprocessorTest, IncludesTakeThePlaceOfTheIncludeElement) {
-  MacroTable::instance().registerSystemMacro("PPTestSystemOnly", "1", "");
-  MacroTable::instance().registerSystemMacro("PPTestIncludeDir", "inc", "");
   const Files plain = {{"a.xml", R"x(<a v="$(Y)"><b v="$(Y)"/></a>)x"}};
   run({
       {R"x(<r><include filename="a.xml"/><z/></r>)x", "r(x y z)", "", false, "",
@@ -254,7 +260,7 @@ TEST(XmlPreprocessorTest, SelfReferencesProducedBytesAndNestingAreBounded) {
 }
 
 TEST(XmlPreprocessorTest, CopiesAndIncludesUseTheDocumentFactory) {
-  test::Tagged<XMLPP2> document;
+  test::Tagged<XMLPP2> document(kMacros);
   preprocess(R"x(<r><include filename="a.xml"/><for index="i" start="0" end="2" incr="1"><c><d/></c></for>)x"
              R"x(<xmldef name="D"><e><f/></e></xmldef><xmlput name="D"/></r>)x",
              "", false, {{"a.xml", "<a><b/></a>"}}, {}, &document);
@@ -264,7 +270,7 @@ TEST(XmlPreprocessorTest, CopiesAndIncludesUseTheDocumentFactory) {
 
 TEST(XmlPreprocessorTest, LoadFailuresReturnFalseWithTheErrorTextAndLine) {
   test::TempDir dir;
-  XMLPP2 document;
+  XMLPP2 document(kMacros);
   EXPECT_FALSE(document.load(dir.path() + "/missing.xml", "", false));
   EXPECT_EQ(document.errorText(), "couldn't read " + dir.path() + "/missing.xml");
   EXPECT_FALSE(document.load(dir.write("broken.xml", "<a>\n</b>"), "", false));
