@@ -77,7 +77,7 @@ class ArgParse {
 
   /// Counts one error and returns the stream positioned after
   /// "<program>: error: ".
-  virtual std::ostream& error();
+  std::ostream& error();
 
   /// The exit status an option asked for when it ended the run ("-help",
   /// a "list" value); none while parsing goes on.

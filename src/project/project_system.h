@@ -157,7 +157,7 @@ class ProjectSystem {
   virtual std::string executableExtension() const { return {}; }
   virtual std::string libraryExtension() const { return {}; }
   /// Adds the macros of the node's property-group file, if it has one.
-  virtual void addPropertyGroupMacros(MacroMap& map, ProjectElement* node, const std::string& configuration);
+  void addPropertyGroupMacros(MacroMap& map, ProjectElement* node, const std::string& configuration);
   /// Adds the toolchain's own macros.
   virtual void addToolchainMacros(MacroMap&, ProjectElement*, const std::string&) {}
 

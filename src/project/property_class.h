@@ -68,10 +68,10 @@ class PropertyClass {
   /// "Yes" or "No".
   static std::string booleanDefault(bool value);
 
-  virtual const std::string& description() const { return description_; }
+  const std::string& description() const { return description_; }
   /// The values an option may take: "Yes", "No" for a Boolean without a
   /// list of its own, else the values list.
-  virtual std::vector<std::string> legalValues() const;
+  std::vector<std::string> legalValues() const;
 
   const std::string& name() const { return name_; }
   const std::string& category() const { return category_; }

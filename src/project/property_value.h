@@ -19,9 +19,9 @@ class PropertyValue {
   virtual ~PropertyValue() = default;
 
   const PropertyClass* propertyClass() const { return class_; }
-  virtual bool isInformational() const { return informational_; }
+  bool isInformational() const { return informational_; }
   virtual bool isDefault() const = 0;
-  virtual std::string description() const;
+  std::string description() const;
   virtual void setValue(const std::string& value) = 0;
   virtual std::string value() const = 0;
 

@@ -33,21 +33,21 @@ class XMLElement : public XMLNode {
   ~XMLElement() override;
 
   virtual void setName(std::string name) { name_ = &internName(name); }
-  virtual const std::string& name() const { return *name_; }
+  const std::string& name() const { return *name_; }
 
   /// Replaces the value of an existing attribute, or appends a new one.
-  virtual void setAttribute(std::string name, std::optional<std::string> value);
+  void setAttribute(std::string name, std::optional<std::string> value);
   /// Appends an attribute the element does not have yet, without looking
   /// for it first: for code that builds new elements with distinct names.
   void appendAttribute(std::string name, std::optional<std::string> value);
   /// The same, building the texts in place.
   void appendAttribute(std::string_view name, std::string_view value);
   /// Returns whether there was such an attribute.
-  virtual bool removeAttribute(std::string_view name);
-  virtual bool hasAttribute(std::string_view name) const;
+  bool removeAttribute(std::string_view name);
+  bool hasAttribute(std::string_view name) const;
   /// The attribute's value; null when there is no such attribute or it has no value.
-  virtual const std::string* attribute(std::string_view name) const;
-  virtual const XMLAttributeList& attributes() const;
+  const std::string* attribute(std::string_view name) const;
+  const XMLAttributeList& attributes() const;
   /// Makes room for "count" attributes in all, for code that builds elements in bulk.
   void reserveAttributes(size_t count) { list().reserve(count); }
 
