@@ -515,8 +515,7 @@ uint32_t SVDFile::Converter::copies(const Lineage& element) {
 const XMLElement* SVDFile::Converter::findPeripheral(std::string_view name) const {
   const auto found = peripherals_.find(name);
   if (found != peripherals_.end()) return found->second;
-  return findElementWithChildText(const_cast<XMLElement*>(&device_.own().element()), "peripheral",
-                                  "name", name);
+  return findElementWithChildText(&device_.own().element(), "peripheral", "name", name);
 }
 
 void SVDFile::Converter::run(MemoryMapElement& root) {
@@ -583,9 +582,9 @@ void SVDFile::Converter::convertCluster(const XMLElement& cluster,
   const Lineage lineage(cluster, limits_.maxDerivation, store_, [&](std::string_view name) {
     // A dotted derivedFrom names the cluster by its path, possibly in another peripheral.
     const auto find = [&](const XMLElement* within, std::string_view wanted) {
-      return findElementWithChildText(const_cast<XMLElement*>(within), "cluster", "name", wanted);
+      return findElementWithChildText(within, "cluster", "name", wanted);
     };
-    XMLElement* found = find(scope.registers, name);
+    const XMLElement* found = find(scope.registers, name);
     if (!found) found = find(scope.registers, lastPathPart(name));
     if (!found) found = find(&device_.own().element(), lastPathPart(name));
     return found;
@@ -643,10 +642,9 @@ void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapEle
                                          const Scope& scope) {
   const Lineage reg(element, limits_.maxDerivation, store_, [&](std::string_view name) {
     const auto find = [&](std::string_view wanted) {
-      return findElementWithChildText(const_cast<XMLElement*>(scope.registers), "register",
-                                      "name", wanted);
+      return findElementWithChildText(scope.registers, "register", "name", wanted);
     };
-    XMLElement* found = find(name);
+    const XMLElement* found = find(name);
     // A dotted derivedFrom names the register by its path; its last part is the name.
     if (!found && name.find('.') != std::string_view::npos) found = find(lastPathPart(name));
     return found;
@@ -726,11 +724,9 @@ void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
   for (const XMLElement* element = tidewater::findElement(block->firstChild(), "field"); element;
        element = tidewater::findElement(element->nextSibling(), "field")) {
     const Lineage field(*element, limits_.maxDerivation, store_, [&](std::string_view name) {
-      XMLElement* found =
-          findElementWithChildText(const_cast<XMLElement*>(block), "field", "name", name);
+      const XMLElement* found = findElementWithChildText(block, "field", "name", name);
       if (!found) {
-        found = findElementWithChildText(const_cast<XMLElement*>(scope.registers), "field", "name",
-                                         lastPathPart(name));
+        found = findElementWithChildText(scope.registers, "field", "name", lastPathPart(name));
       }
       return found;
     });
@@ -797,11 +793,10 @@ void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
 void SVDFile::Converter::enums(const XMLElement& valuesElement, const Scope& scope) {
   const Lineage values(valuesElement, limits_.maxDerivation, store_, [&](std::string_view name) {
     const std::string_view last = lastPathPart(name);
-    XMLElement* found = findElementWithChildText(const_cast<XMLElement*>(scope.registers),
-                                                 "enumeratedValues", "name", last);
+    const XMLElement* found =
+        findElementWithChildText(scope.registers, "enumeratedValues", "name", last);
     if (!found) {
-      found = findElementWithChildText(const_cast<XMLElement*>(&device_.own().element()),
-                                       "enumeratedValues", "name", last);
+      found = findElementWithChildText(&device_.own().element(), "enumeratedValues", "name", last);
     }
     return found;
   });

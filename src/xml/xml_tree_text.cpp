@@ -31,16 +31,16 @@ std::string childText(const XMLElement* first, const XMLElement* second, std::st
   return text.empty() ? childText(second, tag) : text;
 }
 
-XMLElement* findElementWithChildText(XMLNode* top, std::string_view tag, std::string_view childTag,
-                                     std::string_view text) {
+const XMLElement* findElementWithChildText(const XMLNode* top, std::string_view tag,
+                                           std::string_view childTag, std::string_view text) {
   if (!top) return nullptr;
   // Pre-order walk with an explicit stack: a popped node's next sibling is
   // pushed below its first child, so the child's subtree comes first.
-  std::vector<XMLNode*> pending{top};
+  std::vector<const XMLNode*> pending{top};
   while (!pending.empty()) {
-    XMLNode* node = pending.back();
+    const XMLNode* node = pending.back();
     pending.pop_back();
-    XMLElement* element = node->asElement();
+    const XMLElement* element = node->asElement();
     if (element && element->name() == tag && childText(element, childTag) == text) return element;
     if (node != top && node->nextSibling()) pending.push_back(node->nextSibling());
     if (node->firstChild()) pending.push_back(node->firstChild());

@@ -27,7 +27,7 @@ std::string childText(const XMLElement* first, const XMLElement* second, std::st
 
 /// The first element, in document order within the subtree at "top", that is
 /// named "tag" and whose child element "childTag" has the text "text".
-XMLElement* findElementWithChildText(XMLNode* top, std::string_view tag, std::string_view childTag,
-                                     std::string_view text);
+const XMLElement* findElementWithChildText(const XMLNode* top, std::string_view tag,
+                                           std::string_view childTag, std::string_view text);
 
 }  // namespace tidewater

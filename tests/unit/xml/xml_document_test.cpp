@@ -172,7 +172,7 @@ TEST(XmlTreeTextTest, FindsElementsAndTheirText) {
                 childText(uart0, device, "name") + "|" + childText(nullptr, device, "name"),
             "UART0|abc|||32|UART0|M3");
 
-  XMLElement* ctrl = findElementWithChildText(device, "register", "name", "CTRL");
+  const XMLElement* ctrl = findElementWithChildText(device, "register", "name", "CTRL");
   ASSERT_NE(ctrl, nullptr);
   EXPECT_EQ(ctrl->parent()->parent(), uart0->nextSiblingElement());
   EXPECT_EQ(findElementWithChildText(device, "peripheral", "name", "UART1"), uart0->nextSiblingElement());
