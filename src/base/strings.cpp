@@ -9,4 +9,10 @@ std::string lowerCase(std::string text) {
   return text;
 }
 
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && isAsciiSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isAsciiSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace tidewater

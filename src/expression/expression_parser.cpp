@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/strings.h"
 #include "expression/parser_exception.h"
 
 namespace tidewater {
@@ -41,10 +42,6 @@ bool binaryOperatorOf(TokenCode code, BinaryOperator& op) {
   }
 }
 
-bool isSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Digit value of a literal character: letters count from 10 in either case.
 int digitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -79,7 +76,7 @@ ExpressionParser::~ExpressionParser() = default;
 
 int64_t ExpressionParser::integerLiteralValue(std::string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && isSpace(text[i])) ++i;
+  while (i < text.size() && isAsciiSpace(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   unsigned base = 10;

@@ -1,16 +1,13 @@
 #include "expression/lexer.h"
 
+#include "base/strings.h"
 #include "expression/parser_exception.h"
 
 namespace tidewater {
 
 namespace {
 
-// Character classes of the token patterns, ASCII only ("\s" is the bytes
-// space, \t, \n, \v, \f and \r).
-bool isSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// Character classes of the token patterns, ASCII only ("\s" is isAsciiSpace).
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isHexDigit(char c) {
   return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -40,7 +37,7 @@ bool startsWith(std::string_view text, std::size_t position, std::string_view pr
 
 // [\s]+
 std::size_t matchWhitespace(std::string_view text, std::size_t position) {
-  return skipWhile(text, position, isSpace) - position;
+  return skipWhile(text, position, isAsciiSpace) - position;
 }
 
 // "[^"]*" : no escapes, so the first quote after the opening one closes it.

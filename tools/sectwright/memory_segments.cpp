@@ -5,6 +5,7 @@
 
 #include "base/h_exception.h"
 #include "base/split_list.h"
+#include "base/strings.h"
 #include "expression/expression_parser.h"
 #include "sectwright/script_values.h"
 #include "target/memory_map_element.h"

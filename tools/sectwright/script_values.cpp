@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <limits>
 
+#include "base/strings.h"
+
 namespace tidewater {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isWordCharacter(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
@@ -20,12 +21,6 @@ int digitValue(char c) {
 }
 
 }  // namespace
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 std::optional<uint64_t> parseIntegerLiteral(std::string_view text) {
   text = trimmed(text);

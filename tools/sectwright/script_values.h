@@ -28,9 +28,6 @@ std::string sectionIdentifier(std::string_view sectionName);
 /// "0x" and at least eight upper-case hexadecimal digits.
 std::string hexText(uint64_t value);
 
-/// The text without leading and trailing blanks.
-std::string_view trimmed(std::string_view text);
-
 /// A fill value as a four-byte pattern, so that ld and LLD fill alike: a
 /// value up to 0xFF repeats that byte, up to 0xFFFF that halfword, otherwise
 /// the word itself is the pattern.

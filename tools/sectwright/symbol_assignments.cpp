@@ -5,6 +5,7 @@
 
 #include "base/h_exception.h"
 #include "base/split_list.h"
+#include "base/strings.h"
 #include "expression/parser_exception.h"
 #include "sectwright/script_values.h"
 
