@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "unit/xml/xml_tree_dump.h"
+#include "xml/xml_document.h"
 #include "xml/xml_element.h"
+#include "xml/xml_name_table.h"
 
 namespace tidewater {
 namespace {
@@ -65,7 +69,40 @@ TEST(XmlNodeTest, ListOperationsKeepEveryLink) {
   EXPECT_EQ(linked(empty), "e(front a p q x y end after)");
 }
 
+TEST(XmlNodeTest, ElementsShareOneCopyOfEachName) {
+  XMLDocument document;
+  ASSERT_TRUE(document.parse("<r><reg/><reg/><regs/><re/></r>"));
+  std::vector<const XMLElement*> children;
+  for (const XMLElement* child = document.root()->firstChildElement(); child; child = child->nextSiblingElement())
+    children.push_back(child);
+  ASSERT_EQ(children.size(), 4u);
+  EXPECT_EQ(&children[0]->name(), &children[1]->name());
+  EXPECT_EQ(children[2]->name(), "regs");
+  EXPECT_EQ(children[3]->name(), "re");
+  XMLElement renamed("x");
+  renamed.setName("reg");
+  EXPECT_EQ(&renamed.name(), &children[0]->name());
+  EXPECT_EQ(renamed.name(), "reg");
+  const std::string withNul("a\0b", 3);
+  EXPECT_EQ(XMLElement(withNul).name(), withNul);
+
+  // Other threads find the same copies, and new names they add are seen here.
+  const std::string* fromThread = nullptr;
+  std::thread([&] {
+    fromThread = &internName("reg");
+    internName("made-elsewhere");
+  }).join();
+  EXPECT_EQ(fromThread, &children[0]->name());
+  EXPECT_EQ(&XMLElement("made-elsewhere").name(), &internName("made-elsewhere"));
+}
+
 TEST(XmlNodeTest, AttributesKeepOrderAndReplaceInPlace) {
+  XMLElement bare("bare");
+  EXPECT_TRUE(bare.attributes().empty());
+  EXPECT_FALSE(bare.hasAttribute("a"));
+  EXPECT_FALSE(bare.removeAttribute("a"));
+  EXPECT_EQ(bare.attribute("a"), nullptr);
+
   XMLElement e("e");
   e.setAttribute("b", std::string("1"));
   e.setAttribute("a", std::nullopt);
