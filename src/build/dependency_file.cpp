@@ -3,15 +3,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/strings.h"
+
 namespace tidewater {
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; };
-  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // The names of one line's text; "\ " keeps a space inside a name.
 void splitNames(std::string_view text, std::vector<std::string>& names) {
