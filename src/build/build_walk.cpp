@@ -74,11 +74,6 @@ BuildKind compileKindOfType(const std::string& type) {
 BuildWalk::BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler)
     : system_(system), builder_(builder), idler_(idler) {}
 
-BuildWalk::BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler, BuildStatus& status)
-    : BuildWalk(system, builder, idler) {
-  builder_.copyStatusTo(&status);
-}
-
 bool BuildWalk::stopped() const { return builder_.stopped(); }
 
 std::string BuildWalk::value(ProjectElement& node, const std::string& configuration, const PropertyClass* property) {

@@ -16,7 +16,6 @@ class Builder;
 class Idler;
 class PropertyClass;
 class ProjectElement;
-struct BuildStatus;
 
 /// What a build of a project would write and read, gathered before anything
 /// runs, so that a build that would destroy a file can be refused whole.
@@ -34,9 +33,6 @@ struct BuildPlan {
 class BuildWalk {
  public:
   BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler);
-  /// As above, with "status" kept equal to the builder's status, for a
-  /// caller that still reads a status of its own.
-  BuildWalk(ARMProjectSystem& system, Builder& builder, Idler& idler, BuildStatus& status);
   BuildWalk(const BuildWalk&) = delete;
   BuildWalk& operator=(const BuildWalk&) = delete;
 

@@ -44,24 +44,13 @@ class Builder {
   bool stopped() const { return status_.stopped(); }
 
   /// A step failed; its message has been given. Nothing more runs.
-  void markFailed() {
-    status_.failed = true;
-    if (copy_ != nullptr) copy_->failed = true;
-  }
-
-  /// Keeps "copy" (not owned) equal to the status, for a caller that still
-  /// holds a status of its own; null ends that.
-  void copyStatusTo(BuildStatus* copy) { copy_ = copy; }
+  void markFailed() { status_.failed = true; }
 
  protected:
-  void markStopped() {
-    status_.stopRequested = true;
-    if (copy_ != nullptr) copy_->stopRequested = true;
-  }
+  void markStopped() { status_.stopRequested = true; }
 
  private:
   BuildStatus status_;
-  BuildStatus* copy_ = nullptr;
 };
 
 }  // namespace tidewater

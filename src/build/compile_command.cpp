@@ -648,10 +648,4 @@ std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, co
   return output.path;
 }
 
-std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
-                              Builder& builder, BuildStatus& status) {
-  builder.copyStatusTo(&status);
-  return preprocessOneFile(system, node, configuration, builder);
-}
-
 }  // namespace tidewater

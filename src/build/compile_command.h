@@ -12,7 +12,6 @@ namespace tidewater {
 
 class ARMProjectSystem;
 class Builder;
-struct BuildStatus;
 class ProjectElement;
 class PropertyClass;
 
@@ -133,10 +132,5 @@ StepFile preprocessOneFileOutput(ARMProjectSystem& system, ProjectElement& node,
 /// of the file that received the output ("" when nothing could run).
 std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
                               Builder& builder);
-
-/// As above, with "status" kept equal to the builder's status, for a
-/// caller that still reads a status of its own.
-std::string preprocessOneFile(ARMProjectSystem& system, ProjectElement& node, const std::string& configuration,
-                              Builder& builder, BuildStatus& status);
 
 }  // namespace tidewater

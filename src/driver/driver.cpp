@@ -20,7 +20,6 @@
 #include "driver/scratch_directory.h"
 #include "macro/system_macros.h"
 #include "macro/macro_table.h"
-#include "build/build_status.h"
 #include "build/build_walk.h"
 #include "build/compile_command.h"
 #include "build/idler.h"
@@ -44,12 +43,12 @@ const std::string kProjectTemplateSearchList =
 // is reported through the builder's count; standard output that cannot take
 // the text is an error of its own.
 bool preprocessToStandardOutput(ARMProjectSystem& system, ProjectElement* file, KilnmarkBuilder& builder,
-                                BuildStatus& status, ErrorReporter& reporter) {
+                                ErrorReporter& reporter) {
   if (file == nullptr) {
     reporter.error() << "-E needs an input file" << std::endl;
     return false;
   }
-  const std::string output = preprocessOneFile(system, *file, "Common", builder, status);
+  const std::string output = preprocessOneFile(system, *file, "Common", builder);
   std::FILE* preprocessed = output.empty() || interruption() != 0 ? nullptr : std::fopen(output.c_str(), "r");
   if (preprocessed == nullptr) return true;
   char chunk[1024];
@@ -197,16 +196,15 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
                            .showOnly = parser.showOnly(),
                            .outputToStandardOutput = parser.outputToStandardOutput(),
                            .binDirectory = binDirectory()});
-  BuildStatus status;
   Idler idler;
-  BuildWalk walk(system, builder, idler, status);
+  BuildWalk walk(system, builder, idler);
   warnAboutFilesOfUnknownType(walk, project, reporter);
   if (!checkOutputs(system, walk, project, parser, flags, reporter)) return 1;
 
   catchInterruptions();
   bool preprocessed = true;
   if (parser.preprocessOnly()) {
-    preprocessed = preprocessToStandardOutput(system, parser.currentFile(), builder, status, reporter);
+    preprocessed = preprocessToStandardOutput(system, parser.currentFile(), builder, reporter);
   } else {
     walk.buildNode(project, "Common", flags);
   }
@@ -222,7 +220,7 @@ int runSequence(int argc, const char* const* argv, std::ostream& errorStream) {
   }
   // A step can fail without a failed command (a link that cannot be
   // formed); its message is printed already, and the run must not succeed.
-  return status.failed ? 1 : 0;
+  return builder.status().failed ? 1 : 0;
 }
 
 }  // namespace
