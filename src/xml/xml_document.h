@@ -59,7 +59,7 @@ class XMLDocument {
   std::string writeToString(uint32_t indent, uint32_t lineWidth);
   /// Writes the document to "path"; "couldn't write <path>" on failure. The
   /// text is formed before the file is opened.
-  virtual bool save(const std::string& path, uint32_t indent, uint32_t lineWidth);
+  bool save(const std::string& path, uint32_t indent, uint32_t lineWidth);
 
   /// The DOCTYPE name of a file, read from its first 1024 bytes without
   /// parsing; empty when the file has none (or cannot be read).

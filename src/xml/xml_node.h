@@ -53,21 +53,21 @@ class XMLNode {
   // of a chain that is linked in gets this node as its parent.
 
   /// Links the chain at the end of the child list.
-  virtual void appendChild(std::unique_ptr<XMLNode> chain);
+  void appendChild(std::unique_ptr<XMLNode> chain);
   /// Links the chain at the front; returns the previous first child.
-  virtual XMLNode* prependChild(std::unique_ptr<XMLNode> chain);
+  XMLNode* prependChild(std::unique_ptr<XMLNode> chain);
   /// Unlinks a child and hands it back; its parent link is left as it was
   /// (its next-sibling link is cleared, as the list owned the rest).
   /// Returns null when "child" is not in this node's child list.
-  virtual std::unique_ptr<XMLNode> removeChild(XMLNode* child);
+  std::unique_ptr<XMLNode> removeChild(XMLNode* child);
   /// Puts "replacement" in oldChild's place (taking its parent and next
   /// sibling) and returns the node left out: oldChild, whose parent link is
   /// left as it was, or "replacement" itself when oldChild is not a child.
-  virtual std::unique_ptr<XMLNode> replaceChild(XMLNode* oldChild, std::unique_ptr<XMLNode> replacement);
+  std::unique_ptr<XMLNode> replaceChild(XMLNode* oldChild, std::unique_ptr<XMLNode> replacement);
   /// Splices the chain in after "ref", which must be a child of this node;
   /// with a null "ref" the chain goes to the front (it becomes the child
   /// list when there is none).
-  virtual void insertAfter(XMLNode* ref, std::unique_ptr<XMLNode> chain);
+  void insertAfter(XMLNode* ref, std::unique_ptr<XMLNode> chain);
   /// Detaches the whole child list and returns it as one chain. The
   /// detached nodes keep their parent links until they are linked again.
   std::unique_ptr<XMLNode> takeChildren();
@@ -94,8 +94,8 @@ class XMLData : public XMLNode {
   explicit XMLData(std::string text = {}) : XMLNode(Kind::Data), text_(std::move(text)) {}
   /// Takes the text [begin, end) straight into the node.
   XMLData(const char* begin, const char* end) : XMLNode(Kind::Data), text_(begin, end) {}
-  virtual void setText(std::string text) { text_ = std::move(text); }
-  virtual const std::string& text() const { return text_; }
+  void setText(std::string text) { text_ = std::move(text); }
+  const std::string& text() const { return text_; }
 
  private:
   std::string text_;
@@ -107,8 +107,8 @@ class XMLComment : public XMLNode {
   explicit XMLComment(std::string text = {}) : XMLNode(Kind::Comment), text_(std::move(text)) {}
   /// Takes the text [begin, end) straight into the node.
   XMLComment(const char* begin, const char* end) : XMLNode(Kind::Comment), text_(begin, end) {}
-  virtual void setText(std::string text) { text_ = std::move(text); }
-  virtual const std::string& text() const { return text_; }
+  void setText(std::string text) { text_ = std::move(text); }
+  const std::string& text() const { return text_; }
 
  private:
   std::string text_;
@@ -120,8 +120,8 @@ class XMLCDATASection : public XMLNode {
   explicit XMLCDATASection(std::string text = {}) : XMLNode(Kind::CDATASection), text_(std::move(text)) {}
   /// Takes the text [begin, end) straight into the node.
   XMLCDATASection(const char* begin, const char* end) : XMLNode(Kind::CDATASection), text_(begin, end) {}
-  virtual void setText(std::string text) { text_ = std::move(text); }
-  virtual const std::string& text() const { return text_; }
+  void setText(std::string text) { text_ = std::move(text); }
+  const std::string& text() const { return text_; }
 
  private:
   std::string text_;

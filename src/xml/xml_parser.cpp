@@ -105,7 +105,9 @@ bool isBlank(const char* begin, const char* end, const char* limit) {
   return true;
 }
 
-/// Number of set bits; the masks here have at most one or two.
+/// Number of set bits; the masks here have at most one or two. Not
+/// std::popcount: without -mpopcnt that becomes a libgcc call in the middle
+/// of the scan loop, where this loop runs once or twice.
 unsigned bitCount(unsigned bits) {
   unsigned count = 0;
   for (; bits != 0; bits &= bits - 1) ++count;
