@@ -73,52 +73,90 @@ int main(void) {
 }
 )";
 
-TEST_F(RuntimeKitTest, EachFormattedIOVariantLinksOnlyItsFormatter) {
+// Each row builds a program with one formatter choice: it prints the same
+// text save what the choice leaves out and carries only the chosen formatter;
+// hello.c, which needs nothing else, shows what each integer printf variant
+// pulls in and that it shrinks with each part of the format it leaves out.
+TEST_F(RuntimeKitTest, EachFormattedIOVariantLinksOnlyItsFormatterAndShrinksWithWhatItLeavesOut) {
   dir.write("io.c", kFormattedIO);
+  dir.write("hello.c", "#include <stdio.h>\nint main(void) { printf(\"hello %d\\n\", 42); return 0; }\n");
   const std::string common = "snprintf 13 [123456-]\n   42|ff  |70000\nfprintf ok\nsscanf 3 17 -4 word\n";
   const Strings noFloatScanf{"-zlinker_scanf_fp_enabled=No"};
   // The small C library's single formatter converts floating point only
   // with its conversion module.
   const Strings small{"-zarm_library_optimization=Small"};
-  const struct { std::string board; Strings options; bool floatPrintf, floatScanf; } cases[] = {
-      {"lm3s6965evb", {}, true, true},
-      {"lm3s6965evb", Strings{"-printf=i", "-scanf=i"} + noFloatScanf, false, false},
-      {"lm3s6965evb", Strings{"-printf=ipw", "-scanf=ic"} + noFloatScanf, false, false},
-      {"lm3s6965evb", Strings{"-printf=llp", "-scanf=ll"} + noFloatScanf, false, false},
-      {"lm3s6965evb", Strings{"-zlinker_printf_fp_enabled=No", "-zlinker_printf_fmt_level=long",
-                              "-zlinker_scanf_fmt_level=long"} + noFloatScanf, false, false},
-      {"lm3s6965evb", {"-printf=f", "-scanf=d"}, true, true},
-      {"lm3s6965evb", Strings{"-printf=dllw"} + noFloatScanf, true, false},
-      {"lm3s6965evb", {"-printf=i", "-scanf=dllc"}, false, true},
-      {"microbit", small, true, true},
-      {"microbit", small + Strings{"-printf=ip", "-scanf=i"} + noFloatScanf, false, false},
-      {"microbit", small + Strings{"-printf=f"} + noFloatScanf, true, false},
+  const std::string lm3s = "lm3s6965evb";
+  // "variant": the integer printf formatter the row links, "" for none of
+  // ours ("long" is as wide as "int" here); hello.c calls no scanf.
+  const struct { std::string board, source; Strings options; std::string variant; bool floatPrintf, floatScanf; } cases[] = {
+      {lm3s, "io.c", {}, "", true, true},
+      {lm3s, "io.c", Strings{"-printf=i", "-scanf=i"} + noFloatScanf, "int_nwp", false, false},
+      {lm3s, "io.c", Strings{"-printf=ipw", "-scanf=ic"} + noFloatScanf, "int_wchar", false, false},
+      {lm3s, "io.c", Strings{"-printf=llp", "-scanf=ll"} + noFloatScanf, "long_long", false, false},
+      {lm3s, "io.c", Strings{"-zlinker_printf_fp_enabled=No", "-zlinker_printf_fmt_level=long",
+                             "-zlinker_scanf_fmt_level=long"} + noFloatScanf, "int", false, false},
+      {lm3s, "io.c", {"-printf=f", "-scanf=d"}, "", true, true},
+      {lm3s, "io.c", Strings{"-printf=dllw"} + noFloatScanf, "", true, false},
+      {lm3s, "io.c", {"-printf=i", "-scanf=dllc"}, "int_nwp", false, true},
+      {"microbit", "io.c", small, "", true, true},
+      {"microbit", "io.c", small + Strings{"-printf=ip", "-scanf=i"} + noFloatScanf, "", false, false},
+      {"microbit", "io.c", small + Strings{"-printf=f"} + noFloatScanf, "", true, false},
+      {lm3s, "hello.c", {}, "", true, false},
+      {lm3s, "hello.c", {"-printf=i"}, "int_nwp", false, false},
+      {lm3s, "hello.c", {"-printf=ip"}, "int", false, false},
+      {lm3s, "hello.c", {"-printf=iw"}, "int_nwp_wchar", false, false},
+      {lm3s, "hello.c", {"-printf=ipw"}, "int_wchar", false, false},
+      {lm3s, "hello.c", {"-printf=ll"}, "long_long_nwp", false, false},
+      {lm3s, "hello.c", {"-printf=llp"}, "long_long", false, false},
+      {lm3s, "hello.c", {"-printf=llw"}, "long_long_nwp_wchar", false, false},
+      {lm3s, "hello.c", {"-printf=llpw"}, "long_long_wchar", false, false},
   };
-  for (const auto& [board, options, floatPrintf, floatScanf] : cases) {
-    SCOPED_TRACE(board + " " + joined(options));
-    Strings defines_;
-    if (floatPrintf) defines_.push_back("-DFLOAT_PRINTF");
-    if (floatScanf) defines_.push_back("-DFLOAT_SCANF");
-    // "-printf=i" ignores width and precision.
+  long full = 0;
+  std::map<std::string, long> sizes;
+  for (const auto& [board, source, options, variant, floatPrintf, floatScanf] : cases) {
+    SCOPED_TRACE(board + " " + joined(options) + " " + source);
+    const bool hello = source == "hello.c";
+    Strings switches;
+    if (floatPrintf && !hello) switches.push_back("-DFLOAT_PRINTF");
+    if (floatScanf) switches.push_back("-DFLOAT_SCANF");
+    // A formatter without width and precision ignores both.
     std::string expected = common;
-    if (std::find(options.begin(), options.end(), "-printf=i") != options.end()) {
-      expected.replace(expected.find("   42|ff  |"), 11, "42|ff|");
-    }
-    EXPECT_EQ(buildAndRun(board, options + defines_ + Strings{"io.c"}),
-              expected + (floatPrintf ? "0.667\n" : "") + (floatScanf ? "9\n" : ""));
+    if (variant.find("nwp") != std::string::npos) expected.replace(expected.find("   42|ff  |"), 11, "42|ff|");
+    expected += std::string(floatPrintf ? "0.667\n" : "") + (floatScanf ? "9\n" : "");
+    EXPECT_EQ(buildAndRun(board, options + switches + Strings{source}), hello ? "hello 42\n" : expected);
     const std::string symbols = nm("f.elf");
     if (board == "microbit") {
       EXPECT_EQ(defines(symbols, "_printf_float"), floatPrintf);
       EXPECT_EQ(defines(symbols, "_scanf_float"), floatScanf);
-    } else {
-      EXPECT_EQ(defines(symbols, "_vfprintf_r"), floatPrintf);
-      EXPECT_EQ(defines(symbols, "_vfscanf_r"), floatScanf);
-      EXPECT_EQ(defines(symbols, "__vfprintf_floating"), floatPrintf);
-      if (!floatPrintf) {
-        EXPECT_FALSE(defines(symbols, "_vfiprintf_r"));
+      continue;
+    }
+    EXPECT_EQ(defines(symbols, "_vfscanf_r"), floatScanf);
+    EXPECT_EQ(defines(symbols, "_vfprintf_r"), floatPrintf);
+    EXPECT_EQ(defines(symbols, "__vfprintf_floating"), floatPrintf);
+    EXPECT_FALSE(!floatPrintf && defines(symbols, "_vfiprintf_r"));
+    for (const auto& other : cases) {
+      if (!other.variant.empty()) {
+        EXPECT_EQ(defines(symbols, "__vfprintf_" + other.variant), other.variant == variant) << other.variant;
       }
     }
+    if (!hello) continue;
+    (variant.empty() ? full : sizes[variant]) = codeSize("f.elf");
+    if (variant.empty()) continue;
+    EXPECT_EQ(defines(symbols, "_wcrtomb_r"), variant.ends_with("_wchar"));
+    EXPECT_EQ(defines(symbols, "__aeabi_uldivmod"), variant.starts_with("long_long"));
   }
+  for (const std::string level : {"int", "long_long"}) {
+    for (const std::string wide : {"", "_wchar"}) {
+      EXPECT_LT(sizes[level + "_nwp" + wide], sizes[level + wide]) << level << wide;
+    }
+    for (const std::string nwp : {"", "_nwp"}) {
+      EXPECT_LT(sizes[level + nwp], sizes[level + nwp + "_wchar"]) << level << nwp;
+    }
+  }
+  for (const std::string rest : {"", "_nwp", "_wchar", "_nwp_wchar"}) {
+    EXPECT_LT(sizes["int" + rest], sizes["long_long" + rest]) << rest;
+  }
+  EXPECT_LE(sizes["int_nwp"] * 10, full * 6) << sizes["int_nwp"] << " of " << full;
 }
 
 // The micro:bit keeps the default 1 KB heap; the full C library's allocator
@@ -137,46 +175,6 @@ int main(void) {
     SCOPED_TRACE(joined(library));
     EXPECT_EQ(buildAndRun("microbit", library + Strings{"heap.c"}), "1024 1 3.141593 1.235e+04\n");
   }
-}
-
-// Every integer printf variant: hello prints the same text, carries only
-// its own formatter, and shrinks with each part of the format it leaves out.
-TEST_F(RuntimeKitTest, IntegerPrintfVariantsShrinkWithWhatTheyLeaveOut) {
-  dir.write("hello.c", "#include <stdio.h>\nint main(void) { printf(\"hello %d\\n\", 42); return 0; }\n");
-  EXPECT_EQ(buildAndRun("lm3s6965evb", {"hello.c"}), "hello 42\n");
-  const long full = codeSize("f.elf");
-  const struct { std::string option, variant; } cases[] = {
-      {"-printf=i", "int_nwp"},        {"-printf=ip", "int"},           {"-printf=iw", "int_nwp_wchar"},
-      {"-printf=ipw", "int_wchar"},    {"-printf=ll", "long_long_nwp"}, {"-printf=llp", "long_long"},
-      {"-printf=llw", "long_long_nwp_wchar"}, {"-printf=llpw", "long_long_wchar"},
-  };
-  std::map<std::string, long> sizes;
-  for (const auto& [option, variant] : cases) {
-    SCOPED_TRACE(option);
-    EXPECT_EQ(buildAndRun("lm3s6965evb", {option, "hello.c"}), "hello 42\n");
-    sizes[variant] = codeSize("f.elf");
-    const std::string symbols = nm("f.elf");
-    for (const auto& other : cases) {
-      EXPECT_EQ(defines(symbols, "__vfprintf_" + other.variant), other.variant == variant) << other.variant;
-    }
-    EXPECT_FALSE(defines(symbols, "_vfiprintf_r"));
-    EXPECT_FALSE(defines(symbols, "_vfprintf_r"));
-    const bool wide = variant.ends_with("_wchar"), longLong = variant.starts_with("long_long");
-    EXPECT_EQ(defines(symbols, "_wcrtomb_r"), wide);
-    EXPECT_EQ(defines(symbols, "__aeabi_uldivmod"), longLong);
-  }
-  for (const std::string level : {"int", "long_long"}) {
-    for (const std::string wide : {"", "_wchar"}) {
-      EXPECT_LT(sizes[level + "_nwp" + wide], sizes[level + wide]) << level << wide;
-    }
-    for (const std::string nwp : {"", "_nwp"}) {
-      EXPECT_LT(sizes[level + nwp], sizes[level + nwp + "_wchar"]) << level << nwp;
-    }
-  }
-  for (const std::string rest : {"", "_nwp", "_wchar", "_nwp_wchar"}) {
-    EXPECT_LT(sizes["int" + rest], sizes["long_long" + rest]) << rest;
-  }
-  EXPECT_LE(sizes["int_nwp"] * 10, full * 6) << sizes["int_nwp"] << " of " << full;
 }
 
 // Our formatters against the C library's own integer-only formatter, which
@@ -417,9 +415,6 @@ int twice(int x) { return 2 * x + table[x & 1] + zeroed[x & 3]; }
       EXPECT_EQ(sections.find(left), std::string::npos) << left;
     }
   }
-  // The compiler's list keeps the options; the installed compilers' launchers carry them out.
-  const auto shown = cc(Strings{"-n"} + options + Strings{"placed.c"});
-  EXPECT_TRUE(contains(shown.standardOutput, " -mtext=.fast -mdata=.fdata -mbss=.fzero -mrodata=.fconst "));
 }
 
 }  // namespace
