@@ -12,13 +12,6 @@ bool mentions(const std::string& text, const std::string& part) { return text.fi
 
 class ClangTest : public E2ETest {
  protected:
-  /// arm-none-eabi-objdump's output; a failing objdump fails the test.
-  std::string objdump(const Strings& arguments) {
-    const auto result = runProgram("/usr/bin/arm-none-eabi-objdump", Strings{"objdump"} + arguments, dir.path());
-    EXPECT_EQ(result.exitStatus, 0) << joined(arguments) << "\n" << result.standardError;
-    return result.standardOutput;
-  }
-
   /// Runs cc and expects it to succeed without a name the installed Clang
   /// does not know, on either stream.
   void build(const Strings& arguments) {
@@ -62,7 +55,7 @@ twice:
   for (const auto& fpu : fpus) {
     SCOPED_TRACE(joined(fpu.options));
     build(Strings{"-clang", "-c"} + fpu.options + Strings{"fp.c", "vfp.s"});
-    const std::string code = objdump({"-d", "fp.o"});
+    const std::string code = crossTool("objdump", {"-d", "fp.o"});
     EXPECT_EQ(mentions(code, ".f32\t"), fpu.single) << code;
     EXPECT_EQ(mentions(code, ".f64\t"), fpu.doubles) << code;
     const std::string attributes = readelf({"-A", "vfp.o"});
@@ -149,7 +142,7 @@ const Square* square(const Shape* shape) { return dynamic_cast<const Square*>(sh
     SCOPED_TRACE(joined(group.options));
     build(Strings{"-clang", "-c"} + group.options + Strings{"c.c", "l.cpp", "s.s"});
     if (group.object) {
-      EXPECT_TRUE(contains(objdump({"-d", "-t", group.object}), group.shows));
+      EXPECT_TRUE(contains(crossTool("objdump", {"-d", "-t", group.object}), group.shows));
     }
   }
   // A dependency file names one source's dependencies.

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the end-to-end tests share: a fresh working directory and runs of the
-// installed programs, the cross tools' readelf and QEMU in it.
+// installed programs, the cross tools and QEMU in it.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -42,12 +42,14 @@ class E2ETest : public ::testing::Test {
     return runProgram(distDirectory() + "/" + relative, Strings{name} + arguments, dir.path());
   }
 
-  /// readelf's output; a failing readelf fails the test.
-  std::string readelf(const Strings& arguments) {
-    const auto result = runProgram("/usr/bin/arm-none-eabi-readelf", Strings{"readelf", "-W"} + arguments, dir.path());
-    EXPECT_EQ(result.exitStatus, 0) << joined(arguments) << "\n" << result.standardError;
+  /// The output of one of the cross tools (readelf, nm, objdump, size); a
+  /// failing tool fails the test.
+  std::string crossTool(const std::string& tool, const Strings& arguments) {
+    const auto result = runProgram("/usr/bin/arm-none-eabi-" + tool, Strings{tool} + arguments, dir.path());
+    EXPECT_EQ(result.exitStatus, 0) << tool << " " << joined(arguments) << "\n" << result.standardError;
     return result.standardOutput;
   }
+  std::string readelf(const Strings& arguments) { return crossTool("readelf", Strings{"-W"} + arguments); }
 
   /// Runs an image on a QEMU board with semihosting; a hung image is stopped
   /// after 20 s and shows as status 124.

@@ -16,19 +16,10 @@ namespace {
 
 class RuntimeKitTest : public E2ETest {
  protected:
-  /// nm's output for an image; a failing nm fails the test.
-  std::string nm(const std::string& image) {
-    const auto result = runProgram("/usr/bin/arm-none-eabi-nm", {"nm", image}, dir.path());
-    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
-    return result.standardOutput;
-  }
-
   /// The size of an image's code and constants, as arm-none-eabi-size counts "text".
   long codeSize(const std::string& image) {
-    const auto result = runProgram("/usr/bin/arm-none-eabi-size", {"size", image}, dir.path());
-    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
-    const auto line = result.standardOutput.find('\n');
-    return line == std::string::npos ? -1 : std::stol(result.standardOutput.substr(line + 1));
+    const std::string table = crossTool("size", {image});
+    return table.find('\n') == std::string::npos ? -1 : std::stol(table.substr(table.find('\n') + 1));
   }
 
   /// Builds "options" into f.elf and runs it on "board"; the output, or a failure note.
@@ -124,7 +115,7 @@ TEST_F(RuntimeKitTest, EachFormattedIOVariantLinksOnlyItsFormatterAndShrinksWith
     if (variant.find("nwp") != std::string::npos) expected.replace(expected.find("   42|ff  |"), 11, "42|ff|");
     expected += std::string(floatPrintf ? "0.667\n" : "") + (floatScanf ? "9\n" : "");
     EXPECT_EQ(buildAndRun(board, options + switches + Strings{source}), hello ? "hello 42\n" : expected);
-    const std::string symbols = nm("f.elf");
+    const std::string symbols = crossTool("nm", {"f.elf"});
     if (board == "microbit") {
       EXPECT_EQ(defines(symbols, "_printf_float"), floatPrintf);
       EXPECT_EQ(defines(symbols, "_scanf_float"), floatScanf);

@@ -41,10 +41,8 @@ class SectwrightTest : public E2ETest {
 
   /// Symbol name to value, from nm (the image has no undefined symbols).
   std::map<std::string, uint64_t> symbols() {
-    const auto nm = runProgram("/usr/bin/arm-none-eabi-nm", {"nm", "app.elf"}, dir.path());
-    EXPECT_EQ(nm.exitStatus, 0) << nm.standardError;
     std::map<std::string, uint64_t> values;
-    std::istringstream lines(nm.standardOutput);
+    std::istringstream lines(crossTool("nm", {"app.elf"}));
     for (std::string value, type, name; lines >> value >> type >> name;) values[name] = std::stoull(value, nullptr, 16);
     return values;
   }
