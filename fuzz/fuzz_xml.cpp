@@ -40,6 +40,7 @@
 namespace {
 
 using tidewater::XMLAttribute;
+using tidewater::XMLAttributeList;
 using tidewater::XMLCDATASection;
 using tidewater::XMLDocument;
 using tidewater::XMLElement;
