@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "target/svd_tree.h"
 #include "xml/qxml_document.h"
-#include "xml/xml_tree_text.h"
 
 namespace tidewater {
 namespace {
@@ -73,47 +73,37 @@ std::optional<Property> propertyOf(std::string_view tag) {
   }
 }
 
-/// Texts assembled from several data nodes; property texts are otherwise
-/// views into the parsed document. A deque, so the views stay valid.
+/// Texts made for the model that the file does not hold as they stand
+/// (copies with their "%s" replaced). A deque, so the views stay valid.
 using TextStore = std::deque<std::string>;
 
 /// The text of an SVD property element, without the layout around it.
-std::string_view propertyText(const XMLElement* property, TextStore& store) {
-  if (!property) return {};
-  // Nearly always one data node, which is read in place.
-  const XMLNode* data = property->firstChild();
-  if (data && !data->nextSibling() && data->kind() == XMLNode::Kind::Data) {
-    return trimmed(static_cast<const XMLData*>(data)->text());
-  }
-  return trimmed(store.emplace_back(elementText(property)));
+std::string_view propertyText(const SVDElement* property) {
+  return property ? trimmed(property->text()) : std::string_view();
 }
 
 /// The property children of one SVD element, found in one pass over its
 /// children: the first child element of each property tag, or null.
 class Properties {
  public:
-  explicit Properties(const XMLElement& element) : element_(&element) {
-    for (const XMLNode* node = element.firstChild(); node; node = node->nextSibling()) {
-      const XMLElement* child = node->asElement();
-      if (!child) continue;
+  explicit Properties(const SVDElement& element) : element_(&element) {
+    for (const SVDElement* child = element.firstChild(); child; child = child->nextSibling()) {
       if (const std::optional<Property> property = propertyOf(child->name())) {
-        const XMLElement*& first = children_[static_cast<size_t>(*property)];
+        const SVDElement*& first = children_[static_cast<size_t>(*property)];
         if (!first) first = child;
       }
     }
   }
 
-  const XMLElement& element() const { return *element_; }
-  const XMLElement* child(Property property) const {
+  const SVDElement& element() const { return *element_; }
+  const SVDElement* child(Property property) const {
     return children_[static_cast<size_t>(property)];
   }
-  std::string_view text(Property property, TextStore& store) const {
-    return propertyText(child(property), store);
-  }
+  std::string_view text(Property property) const { return propertyText(child(property)); }
 
  private:
-  const XMLElement* element_;
-  std::array<const XMLElement*, kPropertyCount> children_{};
+  const SVDElement* element_;
+  std::array<const SVDElement*, kPropertyCount> children_{};
 };
 
 /// The register properties that pass down from the device, peripheral and
@@ -280,12 +270,11 @@ class Lineage {
   /// Follows derivedFrom links through "find" (name to element, or null),
   /// stopping at a missing name, a cycle or "maxLinks" links.
   template <typename Find>
-  Lineage(const XMLElement& element, uint32_t maxLinks, TextStore& store, Find&& find)
-      : store_(store), own_(element) {
-    for (const XMLElement* current = &element; bases_.size() < maxLinks;) {
-      const std::string* base = current->attribute("derivedFrom");
+  Lineage(const SVDElement& element, uint32_t maxLinks, Find&& find) : own_(element) {
+    for (const SVDElement* current = &element; bases_.size() < maxLinks;) {
+      const std::optional<std::string_view> base = current->derivedFrom();
       if (!base) break;
-      const XMLElement* found = find(trimmed(*base));
+      const SVDElement* found = find(trimmed(*base));
       if (!found || found == &element ||
           std::ranges::any_of(bases_, [&](const Properties& p) { return &p.element() == found; })) {
         break;
@@ -299,11 +288,10 @@ class Lineage {
 
   /// The nearest element along the lineage that has a child element with
   /// one of the tags; the element itself when none has.
-  const XMLElement& firstWithChild(std::initializer_list<std::string_view> tags) const {
-    const auto holds = [&](const XMLElement& element) {
-      for (const XMLNode* node = element.firstChild(); node; node = node->nextSibling()) {
-        const XMLElement* child = node->asElement();
-        if (child && std::ranges::find(tags, std::string_view(child->name())) != tags.end()) return true;
+  const SVDElement& firstWithChild(std::initializer_list<std::string_view> tags) const {
+    const auto holds = [&](const SVDElement& element) {
+      for (const SVDElement* child = element.firstChild(); child; child = child->nextSibling()) {
+        if (std::ranges::find(tags, std::string_view(child->name())) != tags.end()) return true;
       }
       return false;
     };
@@ -316,22 +304,21 @@ class Lineage {
 
   /// The first non-empty text of a property along the lineage.
   std::string_view text(Property property) const {
-    std::string_view value = own_.text(property, store_);
+    std::string_view value = own_.text(property);
     for (size_t i = 0; value.empty() && i < bases_.size(); ++i) {
-      value = bases_[i].text(property, store_);
+      value = bases_[i].text(property);
     }
     return value;
   }
   bool has(Property property) const { return child(property) != nullptr; }
   /// The first child element of a property along the lineage.
-  const XMLElement* child(Property property) const {
-    const XMLElement* found = own_.child(property);
+  const SVDElement* child(Property property) const {
+    const SVDElement* found = own_.child(property);
     for (size_t i = 0; !found && i < bases_.size(); ++i) found = bases_[i].child(property);
     return found;
   }
 
  private:
-  TextStore& store_;
   Properties own_;
   std::vector<Properties> bases_;
 };
@@ -418,11 +405,11 @@ struct FieldDraft {
 /// conversion.
 class SVDFile::Converter {
  public:
-  Converter(SVDFile& map, uint32_t options, const XMLElement& device)
+  Converter(SVDFile& map, uint32_t options, const SVDElement& device)
       : map_(map),
         options_(options),
         limits_(map.svdLimits()),
-        device_(device, 0, store_, [](std::string_view) { return nullptr; }),
+        device_(device, 0, [](std::string_view) { return nullptr; }),
         deviceDefaults_(RegisterDefaults::of(device_)) {}
 
   void run(MemoryMapElement& root);
@@ -433,29 +420,29 @@ class SVDFile::Converter {
   struct Scope {
     RegisterDefaults peripheral;
     std::vector<RegisterDefaults> clusters;  ///< outermost first
-    const XMLElement* registers;           ///< the peripheral's register block
+    const SVDElement* registers;           ///< the peripheral's register block
     std::string_view prefix;
     std::string_view suffix;
     std::string_view peripheralName;
   };
 
-  const XMLElement* findPeripheral(std::string_view name) const;
-  void convertPeripheral(const XMLElement& peripheral, MemoryMapElement& root);
-  void convertBlock(const XMLElement& block, MemoryMapElement& group, const std::string& groupStart,
+  const SVDElement* findPeripheral(std::string_view name) const;
+  void convertPeripheral(const SVDElement& peripheral, MemoryMapElement& root);
+  void convertBlock(const SVDElement& block, MemoryMapElement& group, const std::string& groupStart,
                     const std::string& clusterPath, Scope& scope);
-  void convertCluster(const XMLElement& cluster, const std::string& enclosingStart,
+  void convertCluster(const SVDElement& cluster, const std::string& enclosingStart,
                       const std::string& enclosingPath, Scope& scope);
-  void convertRegister(const XMLElement& reg, MemoryMapElement& group, const Scope& scope);
+  void convertRegister(const SVDElement& reg, MemoryMapElement& group, const Scope& scope);
   /// Fills fieldDrafts_ and enumDrafts_ with the register's fields.
   void fields(const Lineage& reg, const Scope& scope);
   /// Appends the values of one enumeratedValues element to enumDrafts_.
-  void enums(const XMLElement& field, const Scope& scope);
+  void enums(const SVDElement& field, const Scope& scope);
   /// A register property inherited from the enclosing clusters, the
   /// peripheral and the device, nearest first.
   std::string_view inherited(const Lineage& reg, const Scope& scope,
                              std::string_view RegisterDefaults::*inheritedValue,
                              Property property) const;
-  void storeInterrupt(const XMLElement& interrupt);
+  void storeInterrupt(const SVDElement& interrupt);
 
   /// Copies of a dimensioned element ("dim"), bounded; 1 without "dim".
   uint32_t copies(const Lineage& element);
@@ -480,7 +467,7 @@ class SVDFile::Converter {
   const Lineage device_;
   const RegisterDefaults deviceDefaults_;
   MemoryMapElement* root_ = nullptr;
-  std::unordered_map<std::string_view, const XMLElement*> peripherals_;
+  std::unordered_map<std::string_view, const SVDElement*> peripherals_;
   // The drafts of the register being converted, kept to reuse their room.
   std::vector<FieldDraft> fieldDrafts_;
   std::vector<EnumDraft> enumDrafts_;
@@ -512,7 +499,7 @@ uint32_t SVDFile::Converter::copies(const Lineage& element) {
   return limits_.maxDim;
 }
 
-const XMLElement* SVDFile::Converter::findPeripheral(std::string_view name) const {
+const SVDElement* SVDFile::Converter::findPeripheral(std::string_view name) const {
   const auto found = peripherals_.find(name);
   if (found != peripherals_.end()) return found->second;
   return findElementWithChildText(&device_.own().element(), "peripheral", "name", name);
@@ -520,46 +507,44 @@ const XMLElement* SVDFile::Converter::findPeripheral(std::string_view name) cons
 
 void SVDFile::Converter::run(MemoryMapElement& root) {
   root_ = &root;
-  const XMLElement* peripherals = device_.own().child(Property::Peripherals);
+  const SVDElement* peripherals = device_.own().child(Property::Peripherals);
   if (!peripherals) return;
-  for (const XMLElement* peripheral = tidewater::findElement(peripherals->firstChild(), "peripheral");
+  for (const SVDElement* peripheral = tidewater::findElement(peripherals->firstChild(), "peripheral");
        peripheral; peripheral = tidewater::findElement(peripheral->nextSibling(), "peripheral")) {
-    peripherals_.try_emplace(Properties(*peripheral).text(Property::Name, store_), peripheral);
+    peripherals_.try_emplace(Properties(*peripheral).text(Property::Name), peripheral);
   }
-  for (const XMLElement* peripheral = tidewater::findElement(peripherals->firstChild(), "peripheral");
+  for (const SVDElement* peripheral = tidewater::findElement(peripherals->firstChild(), "peripheral");
        peripheral; peripheral = tidewater::findElement(peripheral->nextSibling(), "peripheral")) {
     convertPeripheral(*peripheral, root);
   }
 }
 
-void SVDFile::Converter::convertPeripheral(const XMLElement& peripheral, MemoryMapElement& root) {
-  const Lineage lineage(peripheral, limits_.maxDerivation, store_,
+void SVDFile::Converter::convertPeripheral(const SVDElement& peripheral, MemoryMapElement& root) {
+  const Lineage lineage(peripheral, limits_.maxDerivation,
                         [this](std::string_view name) { return findPeripheral(name); });
-  for (const XMLElement* interrupt = tidewater::findElement(peripheral.firstChild(), "interrupt");
+  for (const SVDElement* interrupt = tidewater::findElement(peripheral.firstChild(), "interrupt");
        interrupt; interrupt = tidewater::findElement(interrupt->nextSibling(), "interrupt")) {
     storeInterrupt(*interrupt);
   }
   const std::string_view baseAddress = lineage.text(Property::BaseAddress);
   const std::string start = baseAddress.empty() ? std::string() : resolverNumber(baseAddress);
-  const std::string_view name = lineage.own().text(Property::Name, store_);
+  const std::string_view name = lineage.own().text(Property::Name);
   MemoryMapElement* group = add(root, "RegisterGroup", 3);
   if (!group) return;
   put(*group, "name", name);
   put(*group, "start", start);
   put(*group, "description", lineage.text(Property::Description));
-  const XMLElement* registers = lineage.child(Property::Registers);
+  const SVDElement* registers = lineage.child(Property::Registers);
   if (!registers) return;
   Scope scope{RegisterDefaults::of(lineage), {}, registers, lineage.text(Property::PrependToName),
               lineage.text(Property::AppendToName), name};
   convertBlock(*registers, *group, start.empty() ? "0" : start, {}, scope);
 }
 
-void SVDFile::Converter::convertBlock(const XMLElement& block, MemoryMapElement& group,
+void SVDFile::Converter::convertBlock(const SVDElement& block, MemoryMapElement& group,
                                       const std::string& groupStart,
                                       const std::string& clusterPath, Scope& scope) {
-  for (const XMLNode* node = block.firstChild(); node; node = node->nextSibling()) {
-    const XMLElement* element = node->asElement();
-    if (!element) continue;
+  for (const SVDElement* element = block.firstChild(); element; element = element->nextSibling()) {
     if (element->name() == "register") {
       convertRegister(*element, group, scope);
     } else if (element->name() == "cluster") {
@@ -568,7 +553,7 @@ void SVDFile::Converter::convertBlock(const XMLElement& block, MemoryMapElement&
   }
 }
 
-void SVDFile::Converter::convertCluster(const XMLElement& cluster,
+void SVDFile::Converter::convertCluster(const SVDElement& cluster,
                                         const std::string& enclosingStart,
                                         const std::string& enclosingPath, Scope& scope) {
   if (clusterDepth_ >= limits_.maxClusterNesting) {
@@ -579,12 +564,12 @@ void SVDFile::Converter::convertCluster(const XMLElement& cluster,
     }
     return;
   }
-  const Lineage lineage(cluster, limits_.maxDerivation, store_, [&](std::string_view name) {
+  const Lineage lineage(cluster, limits_.maxDerivation, [&](std::string_view name) {
     // A dotted derivedFrom names the cluster by its path, possibly in another peripheral.
-    const auto find = [&](const XMLElement* within, std::string_view wanted) {
+    const auto find = [&](const SVDElement* within, std::string_view wanted) {
       return findElementWithChildText(within, "cluster", "name", wanted);
     };
-    const XMLElement* found = find(scope.registers, name);
+    const SVDElement* found = find(scope.registers, name);
     if (!found) found = find(scope.registers, lastPathPart(name));
     if (!found) found = find(&device_.own().element(), lastPathPart(name));
     return found;
@@ -599,7 +584,7 @@ void SVDFile::Converter::convertCluster(const XMLElement& cluster,
   const std::string_view descriptionTemplate = lineage.text(Property::Description);
   const bool dimensioned = lineage.has(Property::Dim);
   // A cluster derived from another without registers of its own has the other's.
-  const XMLElement& content = lineage.firstWithChild({"register", "cluster"});
+  const SVDElement& content = lineage.firstWithChild({"register", "cluster"});
   ++clusterDepth_;
   scope.clusters.push_back(RegisterDefaults::of(lineage));
   for (uint32_t k = 0; k < count && !budgetReported_; ++k) {
@@ -638,13 +623,13 @@ std::string_view SVDFile::Converter::inherited(const Lineage& reg, const Scope& 
   return value;
 }
 
-void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapElement& group,
+void SVDFile::Converter::convertRegister(const SVDElement& element, MemoryMapElement& group,
                                          const Scope& scope) {
-  const Lineage reg(element, limits_.maxDerivation, store_, [&](std::string_view name) {
+  const Lineage reg(element, limits_.maxDerivation, [&](std::string_view name) {
     const auto find = [&](std::string_view wanted) {
       return findElementWithChildText(scope.registers, "register", "name", wanted);
     };
-    const XMLElement* found = find(name);
+    const SVDElement* found = find(name);
     // A dotted derivedFrom names the register by its path; its last part is the name.
     if (!found && name.find('.') != std::string_view::npos) found = find(lastPathPart(name));
     return found;
@@ -719,12 +704,12 @@ void SVDFile::Converter::convertRegister(const XMLElement& element, MemoryMapEle
 void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
   fieldDrafts_.clear();
   enumDrafts_.clear();
-  const XMLElement* block = reg.child(Property::Fields);
+  const SVDElement* block = reg.child(Property::Fields);
   if (!block) return;
-  for (const XMLElement* element = tidewater::findElement(block->firstChild(), "field"); element;
+  for (const SVDElement* element = tidewater::findElement(block->firstChild(), "field"); element;
        element = tidewater::findElement(element->nextSibling(), "field")) {
-    const Lineage field(*element, limits_.maxDerivation, store_, [&](std::string_view name) {
-      const XMLElement* found = findElementWithChildText(block, "field", "name", name);
+    const Lineage field(*element, limits_.maxDerivation, [&](std::string_view name) {
+      const SVDElement* found = findElementWithChildText(block, "field", "name", name);
       if (!found) {
         found = findElementWithChildText(scope.registers, "field", "name", lastPathPart(name));
       }
@@ -756,13 +741,13 @@ void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
       access = mappedAccess(kFieldAccess, own, readHasSideEffects);
     }
     const size_t enumsBegin = enumDrafts_.size();
-    for (const XMLElement* values = field.own().child(Property::EnumeratedValues); values;
+    for (const SVDElement* values = field.own().child(Property::EnumeratedValues); values;
          values = tidewater::findElement(values->nextSibling(), "enumeratedValues")) {
       enums(*values, scope);
     }
     if (enumDrafts_.size() == enumsBegin) {
       // A derived field without values of its own takes its base's.
-      if (const XMLElement* values = field.child(Property::EnumeratedValues)) enums(*values, scope);
+      if (const SVDElement* values = field.child(Property::EnumeratedValues)) enums(*values, scope);
     }
 
     // A dimensioned field is one field per index, each "dimIncrement" bits
@@ -790,10 +775,10 @@ void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
   }
 }
 
-void SVDFile::Converter::enums(const XMLElement& valuesElement, const Scope& scope) {
-  const Lineage values(valuesElement, limits_.maxDerivation, store_, [&](std::string_view name) {
+void SVDFile::Converter::enums(const SVDElement& valuesElement, const Scope& scope) {
+  const Lineage values(valuesElement, limits_.maxDerivation, [&](std::string_view name) {
     const std::string_view last = lastPathPart(name);
-    const XMLElement* found =
+    const SVDElement* found =
         findElementWithChildText(scope.registers, "enumeratedValues", "name", last);
     if (!found) {
       found = findElementWithChildText(&device_.own().element(), "enumeratedValues", "name", last);
@@ -801,24 +786,24 @@ void SVDFile::Converter::enums(const XMLElement& valuesElement, const Scope& sco
     return found;
   });
   // The values are the element's own, else those of the nearest base that lists some.
-  const XMLElement* first = values.child(Property::EnumeratedValue);
-  for (const XMLElement* value = first; value;
+  const SVDElement* first = values.child(Property::EnumeratedValue);
+  for (const SVDElement* value = first; value;
        value = tidewater::findElement(value->nextSibling(), "enumeratedValue")) {
     const Properties properties(*value);
-    const std::string_view text = properties.text(Property::Value, store_);
-    enumDrafts_.push_back({properties.text(Property::Name, store_), text.empty() ? std::string() : resolverNumber(text),
-                           properties.text(Property::Description, store_)});
+    const std::string_view text = properties.text(Property::Value);
+    enumDrafts_.push_back({properties.text(Property::Name), text.empty() ? std::string() : resolverNumber(text),
+                           properties.text(Property::Description)});
   }
 }
 
-void SVDFile::Converter::storeInterrupt(const XMLElement& interrupt) {
+void SVDFile::Converter::storeInterrupt(const SVDElement& interrupt) {
   const Properties properties(interrupt);
-  const std::optional<uint64_t> value = svdNumber(properties.text(Property::Value, store_));
+  const std::optional<uint64_t> value = svdNumber(properties.text(Property::Value));
   if (!value || *value >= map_.interruptVectors().size()) return;
   auto vector = std::make_unique<MemoryMapElement>("Vector");
-  vector->setAttribute("name", vectorName(std::string(properties.text(Property::Name, store_))));
+  vector->setAttribute("name", vectorName(std::string(properties.text(Property::Name))));
   vector->setAttribute("start", std::to_string(*value));
-  const std::string_view description = properties.text(Property::Description, store_);
+  const std::string_view description = properties.text(Property::Description);
   if (!description.empty()) vector->setAttribute("description", std::string(description));
   map_.interruptVectors()[*value] = vector.get();
   map_.vectors_.push_back(std::move(vector));
@@ -842,15 +827,17 @@ void SVDFile::clear() {
 
 bool SVDFile::load(const std::string& path, uint32_t options) {
   clear();
+  // The document only carries the parse settings and takes its error.
   QXMLDocument svd(true);
   svd.setKeepBlankText(false);  // the layout between elements is never read
   svd.setReferenceReading(ReferenceReading::UTF8);
   svd.setInputLimit(inputLimit());
-  if (!svd.load(path)) {
+  SVDTree tree;
+  if (!tree.load(svd, path)) {
     setError(svd.errorText(), svd.errorLine());
     return false;
   }
-  const XMLElement* device = svd.root();
+  const SVDElement* device = tree.root();
   if (!device) {
     setError(path + " holds no element", 0);
     return false;
@@ -862,16 +849,15 @@ bool SVDFile::load(const std::string& path, uint32_t options) {
   top->setFileTime(fileTime);
   setLoadedFile(path, fileTime);
 
-  TextStore texts;
   const Properties properties(*device);
-  const std::string_view name = properties.text(Property::Name, texts);
+  const std::string_view name = properties.text(Property::Name);
   if (!name.empty()) top->setAttribute("name", std::string(name));
-  if (const XMLElement* cpuElement = properties.child(Property::Cpu)) {
+  if (const SVDElement* cpuElement = properties.child(Property::Cpu)) {
     const Properties cpu(*cpuElement);
-    cpuName_ = cpu.text(Property::Name, texts);
-    mpuPresent_ = cpu.text(Property::MpuPresent, texts);
-    fpuPresent_ = cpu.text(Property::FpuPresent, texts);
-    nvicPrioBits_ = cpu.text(Property::NvicPrioBits, texts);
+    cpuName_ = cpu.text(Property::Name);
+    mpuPresent_ = cpu.text(Property::MpuPresent);
+    fpuPresent_ = cpu.text(Property::FpuPresent);
+    nvicPrioBits_ = cpu.text(Property::NvicPrioBits);
   }
   Converter(*this, options, *device).run(*top);
   resolveAddresses(*top, 0);

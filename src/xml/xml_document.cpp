@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "base/text_file.h"
-#include "xml/mapped_file.h"
 #include "xml/xml_char_class.h"
 #include "xml/xml_parser.h"
+#include "xml/xml_source.h"
+#include "xml/xml_tree_builder.h"
 #include "xml/xml_writer.h"
 
 namespace tidewater {
@@ -19,42 +20,6 @@ namespace {
 constexpr size_t kErrorTextLimit = 1023;
 // doctypeOf looks at no more than this many leading bytes.
 constexpr size_t kDoctypeProbeSize = 1024;
-
-/// The bytes of a whole file, followed by a NUL.
-struct FileBytes {
-  std::unique_ptr<char[]> data;
-  size_t size = 0;
-};
-
-/// Reads the whole stream (from its start when it can seek) straight into
-/// one buffer, sized by the seek when the stream has one and grown while
-/// more comes (a pipe, or a file that grew). The buffer is not cleared
-/// first: every byte of it that is read is written by the read.
-/// At most "limit" bytes are taken; a stream with more fails.
-bool readAll(std::FILE* file, FileBytes& bytes, uint64_t limit = UINT64_MAX) {
-  size_t capacity = 64 * 1024;
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    const long size = std::ftell(file);
-    if (size > 0) capacity = static_cast<size_t>(size) + 1;  // one more, to see the end
-    std::rewind(file);
-  }
-  if (limit < capacity) capacity = static_cast<size_t>(limit) + 1;
-  auto data = std::make_unique_for_overwrite<char[]>(capacity + 1);
-  size_t used = 0;
-  for (;;) {
-    used += std::fread(data.get() + used, 1, capacity - used, file);
-    if (used < capacity) break;
-    if (used > limit) return false;
-    auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2 + 1);
-    std::memcpy(larger.get(), data.get(), used);
-    data = std::move(larger);
-    capacity *= 2;
-  }
-  data[used] = '\0';
-  bytes.data = std::move(data);
-  bytes.size = used;
-  return std::ferror(file) == 0;
-}
 
 std::unique_ptr<XMLNode> copyNode(XMLDocument& document, const XMLNode& node) {
   switch (node.kind()) {
@@ -89,59 +54,58 @@ void XMLDocument::setError(std::string_view text, uint32_t line) {
 }
 
 bool XMLDocument::parse(const char* buffer) {
+  XMLTreeBuilder builder(*this);
+  if (!parse(buffer, builder)) return false;
+  root_ = builder.takeRoot();
+  return true;
+}
+
+bool XMLDocument::parse(const char* buffer, XMLParseSink& sink) {
   root_.reset();
   errorText_.clear();
   errorLine_ = 0;
-  XMLParser parser(*this, buffer);
+  XMLParser parser(*this, sink, buffer);
   return parser.run();
 }
 
-bool XMLDocument::parseBuffer(const char* content, size_t size) {
-  // A UTF-8 byte-order mark is not part of the document.
-  const bool bom = size >= 3 && std::memcmp(content, "\xEF\xBB\xBF", 3) == 0;
-  return parse(content + (bom ? 3 : 0));
-}
-
 bool XMLDocument::parseFile(std::FILE* file) {
-  FileBytes bytes;
-  if (!readAll(file, bytes)) {
+  XMLSource source;
+  if (!source.read(file, UINT64_MAX, false)) {
     root_.reset();
     setError("couldn't read file", 0);
     return false;
   }
-  return parseBuffer(bytes.data.get(), bytes.size);
+  return parse(source.text());
 }
 
-bool XMLDocument::load(const std::string& path) {
+bool XMLDocument::read(const std::string& path, XMLSource& source) {
+  root_.reset();
   int reason = 0;
   UniqueFile file = openTextFileForReading(path, reason);
-  FileBytes bytes;
   if (file && inputLimit_) {
     // Checked before reading: a device such as /dev/zero never ends.
     struct stat status {};
     if (::fstat(::fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
-      root_.reset();
       setError(path + " is not a regular file", 0);
       return false;
     }
     if (static_cast<uint64_t>(status.st_size) > *inputLimit_) {
-      root_.reset();
       setError(path + " is too large: " + std::to_string(status.st_size) + " bytes, at most " +
                    std::to_string(*inputLimit_),
                0);
       return false;
     }
   }
-  if (file) {
-    const MappedFile mapped(::fileno(file.get()), inputLimit_.value_or(UINT64_MAX));
-    if (mapped.data()) return parseBuffer(mapped.data(), mapped.size());
-  }
-  if (!file || !readAll(file.get(), bytes, inputLimit_.value_or(UINT64_MAX))) {
-    root_.reset();
+  if (!file || !source.read(file.get(), inputLimit_.value_or(UINT64_MAX), true)) {
     setError("couldn't read " + path, 0);
     return false;
   }
-  return parseBuffer(bytes.data.get(), bytes.size);
+  return true;
+}
+
+bool XMLDocument::load(const std::string& path) {
+  XMLSource source;
+  return read(path, source) && parse(source.text());
 }
 
 bool XMLDocument::write(std::FILE* file, uint32_t indent, uint32_t lineWidth) {

@@ -12,6 +12,9 @@
 
 namespace tidewater {
 
+class XMLParseSink;
+class XMLSource;
+
 /// An XML document: owns its root element and the names of its XML and
 /// DOCTYPE declarations, parses byte buffers and files into a tree and writes
 /// the tree back. Failures never throw: the call returns false and leaves
@@ -46,10 +49,16 @@ class XMLDocument {
   /// otherwise left as they were.
   bool parse(const char* buffer);
   bool parse(const std::string& text) { return parse(text.c_str()); }
+  /// Parses a NUL-terminated buffer into "sink" instead of the tree, with
+  /// this document's settings; the root is left null. Failures as for parse().
+  bool parse(const char* buffer, XMLParseSink& sink);
   /// Reads the whole stream, skips a UTF-8 byte-order mark and parses it.
   bool parseFile(std::FILE* file);
   /// Opens "path" and parses it; "couldn't read <path>" when it cannot be read.
   virtual bool load(const std::string& path);
+  /// The first half of load(): reads "path" into "source" under inputLimit(),
+  /// for a reader that parses into a sink of its own and keeps the text.
+  bool read(const std::string& path, XMLSource& source);
 
   /// Writes the document with "indent" spaces per level (0: all on one line)
   /// and attributes wrapped when an element's line exceeds lineWidth (0:
@@ -109,9 +118,6 @@ class XMLDocument {
 
  private:
   friend class XMLParser;
-
-  /// Parses size bytes (NUL-terminated), skipping a leading byte-order mark.
-  bool parseBuffer(const char* content, size_t size);
 
   bool keepText_;
   bool keepBlankText_ = true;

@@ -287,9 +287,8 @@ bool XMLParser::run() {
     if (!markup()) return false;
     characterData();
   }
-  // Elements still open here were never closed: they are dropped with the
-  // parser (destroyed, not reported), and the parse counts as a success.
-  document_.setRoot(std::move(root_));
+  // Elements still open here were never closed: the sink drops them, and
+  // the parse counts as a success.
   return true;
 }
 
@@ -363,11 +362,7 @@ void XMLParser::comment() {
   const uint32_t startLine = line_;
   const char* end = commentEnd_.findFrom(cursor_);
   if (!end) return;  // unterminated: unknown markup
-  if (document_.keepText() && !open_.empty()) {
-    auto node = std::make_unique<XMLComment>(cursor_, end);
-    node->setLine(startLine);
-    open_.back()->appendChild(std::move(node));
-  }
+  if (document_.keepText() && sink_.isOpen()) sink_.comment(cursor_, end, startLine);
   countLines(cursor_, end);
   cursor_ = end + 3;
 }
@@ -382,22 +377,14 @@ void XMLParser::cdataSection() {
   const char* end = cdataEnd_.findFrom(cursor_);
   if (!end) return;  // unterminated: unknown markup
   // Kept whatever keepText says: CDATA is content, not layout.
-  if (!open_.empty()) {
-    auto node = std::make_unique<XMLCDATASection>(cursor_, end);
-    node->setLine(startLine);
-    open_.back()->appendChild(std::move(node));
-  }
+  if (sink_.isOpen()) sink_.cdataSection(cursor_, end, startLine);
   countLines(cursor_, end);
   cursor_ = end + 3;
 }
 
 bool XMLParser::startTag() {
   const uint32_t startLine = line_;
-  std::unique_ptr<XMLElement> created = document_.createElement(std::string(readName()));
-  if (!created) created = std::make_unique<XMLElement>(std::string());
-  XMLElement* element = created.get();
-  element->setLine(startLine);
-  open_.push_back(std::move(created));
+  sink_.startElement(readName(), startLine);
 
   for (;;) {
     const char c = *cursor_;
@@ -409,7 +396,7 @@ bool XMLParser::startTag() {
     if (c == '/') {
       ++cursor_;
       if (*cursor_ == '>') ++cursor_;
-      closeElement();
+      sink_.endElement();
       return true;
     }
     if (!xml_char::is(c, xml_char::kNameStart)) return fail("bad tagName");
@@ -424,13 +411,7 @@ bool XMLParser::startTag() {
     ++cursor_;
     bool references = false;
     const std::string_view raw = readQuoted(references);
-    std::string value;
-    if (references) {
-      decodeReferences(raw.data(), raw.data() + raw.size(), false, document_.referenceReading(), value);
-    } else {
-      value.assign(raw);
-    }
-    element->setAttribute(std::string(name), std::move(value));
+    sink_.attribute(name, raw, references);
     skipSpace();
   }
 }
@@ -440,21 +421,9 @@ bool XMLParser::endTag() {
   if (*cursor_ == '>') ++cursor_;
   // Only the closing name's length is compared, so "</>" closes anything
   // and "</a>" closes "abc".
-  if (open_.empty()) return fail("tagName mismatch");
-  const std::string& openName = open_.back()->name();
-  if (openName.compare(0, name.size(), name) != 0) return fail("tagName mismatch");
-  closeElement();
+  if (!sink_.closes(name)) return fail("tagName mismatch");
+  sink_.endElement();
   return true;
-}
-
-void XMLParser::closeElement() {
-  std::unique_ptr<XMLElement> element = std::move(open_.back());
-  open_.pop_back();
-  if (!open_.empty()) {
-    open_.back()->appendChild(std::move(element));
-  } else {
-    root_ = std::move(element);  // a later top-level element replaces an earlier one
-  }
 }
 
 void XMLParser::characterData() {
@@ -462,19 +431,10 @@ void XMLParser::characterData() {
   const char* start = cursor_;
   bool references = false;
   cursor_ = scanRun<xml_char::kTextStop, true>(cursor_, end_, '<', line_, references);
-  if (!document_.keepText() || open_.empty()) return;
+  if (!document_.keepText() || !sink_.isOpen()) return;
   if (!document_.keepBlankText() && isBlank(start, cursor_, end_)) return;
-  // Even an empty run becomes a node: two adjacent tags have one between them.
-  std::unique_ptr<XMLData> node;
-  if (references) {
-    std::string text;
-    decodeReferences(start, cursor_, true, document_.referenceReading(), text);
-    node = std::make_unique<XMLData>(std::move(text));
-  } else {
-    node = std::make_unique<XMLData>(start, cursor_);
-  }
-  node->setLine(startLine);
-  open_.back()->appendChild(std::move(node));
+  // Even an empty run is handed on: two adjacent tags have one between them.
+  sink_.characterData(start, cursor_, references, startLine);
 }
 
 }  // namespace tidewater

@@ -2,28 +2,26 @@
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "xml/xml_document.h"
-#include "xml/xml_element.h"
+#include "xml/xml_parse_sink.h"
 
 namespace tidewater {
 
-class XMLDocument;
-
-/// One parse of a NUL-terminated byte buffer into an XMLDocument: a single
-/// forward pass with a line counter and an explicit stack of open elements,
-/// so nesting depth costs heap, never call stack. Used by XMLDocument::parse.
+/// One parse of a NUL-terminated byte buffer: a single forward pass with a
+/// line counter, handing elements, attributes and texts to a sink, which
+/// keeps the open elements (so nesting depth costs heap, never call stack).
+/// The document gives the settings (keepText, keepBlankText) and takes the
+/// declarations and the error. Used by XMLDocument::parse.
 class XMLParser {
  public:
-  XMLParser(XMLDocument& document, const char* buffer)
-      : document_(document), cursor_(buffer), end_(buffer + std::strlen(buffer)) {}
+  XMLParser(XMLDocument& document, XMLParseSink& sink, const char* buffer)
+      : document_(document), sink_(sink), cursor_(buffer), end_(buffer + std::strlen(buffer)) {}
 
-  /// Parses the whole buffer. On success the document's root is set; on
-  /// failure the document's error text and line are.
+  /// Parses the whole buffer; on failure the document's error text and line
+  /// are set.
   bool run();
 
  private:
@@ -47,7 +45,6 @@ class XMLParser {
   void cdataSection();
   bool startTag();
   bool endTag();
-  void closeElement();
   void characterData();
 
   void skipSpace();
@@ -60,11 +57,10 @@ class XMLParser {
   bool fail(const char* message);
 
   XMLDocument& document_;
+  XMLParseSink& sink_;
   const char* cursor_;
   const char* end_;  // the terminating NUL
   uint32_t line_ = 0;
-  std::vector<std::unique_ptr<XMLElement>> open_;
-  std::unique_ptr<XMLElement> root_;
   Terminator commentEnd_{"-->"};
   Terminator cdataEnd_{"]]>"};
 };

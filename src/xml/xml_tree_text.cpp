@@ -1,7 +1,5 @@
 #include "xml/xml_tree_text.h"
 
-#include <vector>
-
 namespace tidewater {
 
 std::string elementText(const XMLElement* element) {
@@ -29,23 +27,6 @@ std::string childText(const XMLElement* element, std::string_view tag) {
 std::string childText(const XMLElement* first, const XMLElement* second, std::string_view tag) {
   std::string text = childText(first, tag);
   return text.empty() ? childText(second, tag) : text;
-}
-
-const XMLElement* findElementWithChildText(const XMLNode* top, std::string_view tag,
-                                           std::string_view childTag, std::string_view text) {
-  if (!top) return nullptr;
-  // Pre-order walk with an explicit stack: a popped node's next sibling is
-  // pushed below its first child, so the child's subtree comes first.
-  std::vector<const XMLNode*> pending{top};
-  while (!pending.empty()) {
-    const XMLNode* node = pending.back();
-    pending.pop_back();
-    const XMLElement* element = node->asElement();
-    if (element && element->name() == tag && childText(element, childTag) == text) return element;
-    if (node != top && node->nextSibling()) pending.push_back(node->nextSibling());
-    if (node->firstChild()) pending.push_back(node->firstChild());
-  }
-  return nullptr;
 }
 
 }  // namespace tidewater

@@ -25,9 +25,4 @@ std::string childText(const XMLElement* element, std::string_view tag);
 /// element inherits from the element it is derived from).
 std::string childText(const XMLElement* first, const XMLElement* second, std::string_view tag);
 
-/// The first element, in document order within the subtree at "top", that is
-/// named "tag" and whose child element "childTag" has the text "text".
-const XMLElement* findElementWithChildText(const XMLNode* top, std::string_view tag,
-                                           std::string_view childTag, std::string_view text);
-
 }  // namespace tidewater
