@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <array>
-#include <deque>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
@@ -72,10 +71,6 @@ std::optional<Property> propertyOf(std::string_view tag) {
     if (kPropertyTags[entry] == tag) return static_cast<Property>(entry);
   }
 }
-
-/// Texts made for the model that the file does not hold as they stand
-/// (copies with their "%s" replaced). A deque, so the views stay valid.
-using TextStore = std::deque<std::string>;
 
 /// The text of an SVD property element, without the layout around it.
 std::string_view propertyText(const SVDElement* property) {
@@ -206,12 +201,12 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to, s
 
 /// The text of one copy of a dimensioned element: every "%s" gives the
 /// copy's index. Texts without one (nearly all) stay views into the
-/// document; the others are kept in "store".
-std::string_view copied(std::string_view text, std::string_view index, TextStore& store) {
+/// document; the others are kept by the tree.
+std::string_view copied(std::string_view text, std::string_view index, SVDTree& tree) {
   if (text.find("%s") == std::string_view::npos) return text;
-  std::string& copy = store.emplace_back(text);
+  std::string copy(text);
   replaceAll(copy, "%s", index);
-  return copy;
+  return tree.keep(copy);
 }
 
 struct AccessName {
@@ -369,12 +364,31 @@ class DimIndex {
   uint64_t rangeLast_ = 0;
 };
 
-/// Adds an attribute with a value to a new element; empty texts are left out.
-void put(MemoryMapElement& element, const char* name, std::string_view value) {
-  if (!value.empty()) element.appendAttribute(std::string_view(name), value);
+/// The names of the attributes the conversion writes, interned once.
+struct AttributeNames {
+  const std::string& name = internName("name");
+  const std::string& start = internName("start");
+  const std::string& size = internName("size");
+  const std::string& access = internName("access");
+  const std::string& description = internName("description");
+  const std::string& resetValue = internName("reset_value");
+  const std::string& resetMask = internName("reset_mask");
+};
+
+const AttributeNames& names() {
+  static const AttributeNames kNames;
+  return kNames;
 }
-void put(MemoryMapElement& element, const char* name, std::string&& value) {
-  if (!value.empty()) element.appendAttribute(std::string(name), std::move(value));
+
+/// Adds an attribute to a new element, an empty value left out. The value
+/// is a view: of the file, of a text the tree keeps or of a constant, all
+/// of which last as long as the model.
+void putView(MemoryMapElement& element, const std::string& name, std::string_view text) {
+  if (!text.empty()) element.appendAttributeView(name, text);
+}
+/// The same for a value made here, which the element keeps.
+void put(MemoryMapElement& element, const std::string& name, std::string value) {
+  if (!value.empty()) element.appendAttribute(name, std::move(value));
 }
 
 /// One enumerated value; the texts view the parsed document.
@@ -401,14 +415,15 @@ struct FieldDraft {
 }  // namespace
 
 /// One conversion of a parsed SVD document into the map's tree. Texts read
-/// from the document are views into it, so the document outlives the
-/// conversion.
+/// from the document are views into it, and so are most attribute values of
+/// the model: the map keeps the tree as long as its model.
 class SVDFile::Converter {
  public:
-  Converter(SVDFile& map, uint32_t options, const SVDElement& device)
+  Converter(SVDFile& map, uint32_t options, SVDTree& tree, const SVDElement& device)
       : map_(map),
         options_(options),
         limits_(map.svdLimits()),
+        tree_(tree),
         device_(device, 0, [](std::string_view) { return nullptr; }),
         deviceDefaults_(RegisterDefaults::of(device_)) {}
 
@@ -463,7 +478,7 @@ class SVDFile::Converter {
   SVDFile& map_;
   uint32_t options_;
   const Limits& limits_;
-  TextStore store_;
+  SVDTree& tree_;
   const Lineage device_;
   const RegisterDefaults deviceDefaults_;
   MemoryMapElement* root_ = nullptr;
@@ -531,9 +546,9 @@ void SVDFile::Converter::convertPeripheral(const SVDElement& peripheral, MemoryM
   const std::string_view name = lineage.own().text(Property::Name);
   MemoryMapElement* group = add(root, "RegisterGroup", 3);
   if (!group) return;
-  put(*group, "name", name);
-  put(*group, "start", start);
-  put(*group, "description", lineage.text(Property::Description));
+  putView(*group, names().name, name);
+  put(*group, names().start, start);
+  putView(*group, names().description, lineage.text(Property::Description));
   const SVDElement* registers = lineage.child(Property::Registers);
   if (!registers) return;
   Scope scope{RegisterDefaults::of(lineage), {}, registers, lineage.text(Property::PrependToName),
@@ -601,9 +616,9 @@ void SVDFile::Converter::convertCluster(const SVDElement& cluster,
     if (!group) break;
     std::string groupName(scope.peripheralName);
     groupName.append(" (").append(path) += ')';
-    put(*group, "name", std::move(groupName));
-    put(*group, "start", start);
-    put(*group, "description", copied(descriptionTemplate, copyIndex, store_));
+    put(*group, names().name, std::move(groupName));
+    put(*group, names().start, start);
+    putView(*group, names().description, copied(descriptionTemplate, copyIndex, tree_));
     convertBlock(content, *group, start, path, scope);
   }
   scope.clusters.pop_back();
@@ -674,28 +689,28 @@ void SVDFile::Converter::convertRegister(const SVDElement& element, MemoryMapEle
     if (dimensioned) start.append("+") += std::to_string(k * increment);
     MemoryMapElement* made = add(group, "Register", 7);
     if (!made) return;
-    put(*made, "name", std::move(name));
-    put(*made, "start", std::move(start));
-    put(*made, "size", size);
-    put(*made, "access", access);
-    put(*made, "description", describedPerCopy ? copied(descriptionTemplate, copyIndex, store_) : descriptionTemplate);
-    put(*made, "reset_value", resetValue);
-    put(*made, "reset_mask", resetMask);
+    put(*made, names().name, std::move(name));
+    put(*made, names().start, std::move(start));
+    put(*made, names().size, size);
+    putView(*made, names().access, access);
+    putView(*made, names().description, describedPerCopy ? copied(descriptionTemplate, copyIndex, tree_) : descriptionTemplate);
+    putView(*made, names().resetValue, resetValue);
+    putView(*made, names().resetMask, resetMask);
     for (const FieldDraft& draft : fieldDrafts_) {
       MemoryMapElement* field = add(*made, "BitField", 5);
       if (!field) return;
-      put(*field, "name", draft.name);
-      put(*field, "start", draft.start);
-      put(*field, "size", draft.size);
-      put(*field, "access", draft.access);
-      put(*field, "description", draft.description);
+      putView(*field, names().name, draft.name);
+      put(*field, names().start, draft.start);
+      put(*field, names().size, draft.size);
+      putView(*field, names().access, draft.access);
+      putView(*field, names().description, draft.description);
       for (size_t i = draft.enumsBegin; i < draft.enumsEnd; ++i) {
         const EnumDraft& value = enumDrafts_[i];
         MemoryMapElement* item = add(*field, "Enum", 3);
         if (!item) return;
-        put(*item, "name", value.name);
-        put(*item, "start", value.value);
-        put(*item, "description", value.description);
+        putView(*item, names().name, value.name);
+        put(*item, names().start, value.value);
+        putView(*item, names().description, value.description);
       }
     }
   }
@@ -763,8 +778,8 @@ void SVDFile::Converter::fields(const Lineage& reg, const Scope& scope) {
     for (uint32_t k = 0; k < count && fieldDrafts_.size() < limits_.maxElements; ++k) {
       const std::string copyIndex = perCopy ? index(k) : std::string();
       FieldDraft draft;
-      draft.name = perCopy ? copied(nameTemplate, copyIndex, store_) : nameTemplate;
-      draft.description = perCopy ? copied(descriptionTemplate, copyIndex, store_) : descriptionTemplate;
+      draft.name = perCopy ? copied(nameTemplate, copyIndex, tree_) : nameTemplate;
+      draft.description = perCopy ? copied(descriptionTemplate, copyIndex, tree_) : descriptionTemplate;
       if (lsb) draft.start = std::to_string(*lsb + k * increment);
       if (width) draft.size = std::to_string(*width);
       draft.access = access;
@@ -823,6 +838,7 @@ void SVDFile::clear() {
   highestInterrupt_ = -1;
   interruptVectors().assign(kVectorTableLength, nullptr);
   vectors_.clear();
+  tree_.reset();  // after the model, whose values view it
 }
 
 bool SVDFile::load(const std::string& path, uint32_t options) {
@@ -832,17 +848,18 @@ bool SVDFile::load(const std::string& path, uint32_t options) {
   svd.setKeepBlankText(false);  // the layout between elements is never read
   svd.setReferenceReading(ReferenceReading::UTF8);
   svd.setInputLimit(inputLimit());
-  SVDTree tree;
-  if (!tree.load(svd, path)) {
+  auto tree = std::make_unique<SVDTree>();
+  if (!tree->load(svd, path)) {
     setError(svd.errorText(), svd.errorLine());
     return false;
   }
-  const SVDElement* device = tree.root();
+  const SVDElement* device = tree->root();
   if (!device) {
     setError(path + " holds no element", 0);
     return false;
   }
   setError({}, 0);
+  tree_ = std::move(tree);
   setRoot(createElement("Processor"));
   auto* top = static_cast<MemoryMapElement*>(root());
   const std::chrono::system_clock::time_point fileTime = fileModificationTime(path);
@@ -859,7 +876,7 @@ bool SVDFile::load(const std::string& path, uint32_t options) {
     fpuPresent_ = cpu.text(Property::FpuPresent);
     nvicPrioBits_ = cpu.text(Property::NvicPrioBits);
   }
-  Converter(*this, options, *device).run(*top);
+  Converter(*this, options, *tree_, *device).run(*top);
   resolveAddresses(*top, 0);
   return true;
 }

@@ -10,6 +10,8 @@
 
 namespace tidewater {
 
+class SVDTree;
+
 /// A memory map read from a CMSIS-SVD register description: one
 /// RegisterGroup per peripheral (and per cluster copy), Registers with their
 /// BitFields and Enums, the interrupt vector table and the core's texts.
@@ -72,6 +74,8 @@ class SVDFile : public MemoryMap {
   int highestInterrupt_ = -1;
   /// The Vector elements the interrupt table points at; they stand outside the tree.
   std::vector<std::unique_ptr<MemoryMapElement>> vectors_;
+  /// The parsed file, whose texts most attribute values of the model view.
+  std::unique_ptr<SVDTree> tree_;
 };
 
 }  // namespace tidewater

@@ -69,12 +69,12 @@ class SVDTree {
   /// The last top-level element closed; null when none was.
   const SVDElement* root() const { return root_ == kNone ? nullptr : &elements_[root_]; }
 
+  /// A copy of "text" that lasts as long as the tree.
+  std::string_view keep(std::string_view text);
+
  private:
   class Builder;
   static constexpr uint32_t kNone = UINT32_MAX;
-
-  /// A lasting copy of "text".
-  std::string_view keep(std::string_view text);
 
   XMLSource source_;
   std::vector<SVDElement> elements_;

@@ -27,7 +27,10 @@ std::unique_ptr<XMLNode> copyNode(XMLDocument& document, const XMLNode& node) {
       const auto& source = static_cast<const XMLElement&>(node);
       std::unique_ptr<XMLElement> copy = document.createElement(source.name());
       if (!copy) copy = std::make_unique<XMLElement>(source.name());
-      for (const XMLAttribute& attribute : source.attributes()) copy->setAttribute(attribute.name, attribute.value);
+      for (const XMLAttribute& attribute : source.attributes()) {
+        copy->setAttribute(attribute.name,
+                           attribute.value ? std::optional(std::string(attribute.value.view())) : std::nullopt);
+      }
       return copy;
     }
     case XMLNode::Kind::Data:

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <functional>
+#include <new>
 
 namespace tidewater {
 
@@ -10,9 +11,65 @@ namespace {
 constexpr size_t kIndexThreshold = 16;
 
 size_t hashName(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+/// A string in the node pool, where the values live beside their elements.
+std::string* newString(std::string text) {
+  return new (xml_node_pool::allocate(sizeof(std::string))) std::string(std::move(text));
+}
 }  // namespace
 
-XMLElement::~XMLElement() = default;
+XMLValue XMLValue::owned(std::string text) {
+  XMLValue value;
+  value.text_ = newString(std::move(text));
+  value.state_ = State::Owned;
+  return value;
+}
+
+XMLValue XMLValue::viewing(std::string_view text) {
+  assert(text.size() <= UINT32_MAX);
+  XMLValue value;
+  value.text_ = text.data();
+  value.size_ = static_cast<uint32_t>(text.size());
+  value.state_ = State::View;
+  return value;
+}
+
+std::string_view XMLValue::view() const {
+  switch (state_) {
+    case State::Owned:
+      return *ownedString();
+    case State::View:
+      return {viewedText(), size_};
+    case State::None:
+      break;
+  }
+  return {};
+}
+
+const std::string& XMLValue::string() const {
+  assert(has_value());
+  if (state_ == State::View) {
+    text_ = newString(std::string(viewedText(), size_));
+    state_ = State::Owned;
+  }
+  return *ownedString();
+}
+
+void XMLValue::release() {
+  if (state_ == State::Owned) {
+    std::string* owned = ownedString();
+    owned->~basic_string();
+    xml_node_pool::release(owned, sizeof(std::string));
+  }
+  text_ = nullptr;
+  size_ = 0;
+  state_ = State::None;
+}
+
+XMLElement::~XMLElement() {
+  if (!attributes_) return;
+  for (XMLAttribute& attribute : attributes_->list) attribute.value.release();
+}
 
 const XMLAttributeList& XMLElement::attributes() const {
   static const XMLAttributeList kNone;
@@ -46,34 +103,37 @@ std::ptrdiff_t XMLElement::find(std::string_view name) const {
   return -1;
 }
 
-void XMLElement::setAttribute(std::string name, std::optional<std::string> value) {
+void XMLElement::setAttribute(std::string_view name, std::optional<std::string> value) {
   const std::ptrdiff_t position = find(name);
-  if (position >= 0) {
-    attributes_->list[static_cast<size_t>(position)].value = std::move(value);
+  if (position < 0) {
+    appendAttribute(name, std::move(value));
     return;
   }
-  appendAttribute(std::move(name), std::move(value));
+  XMLValue& stored = attributes_->list[static_cast<size_t>(position)].value;
+  stored.release();
+  if (value) stored = XMLValue::owned(std::move(*value));
 }
 
-void XMLElement::appendAttribute(std::string name, std::optional<std::string> value) {
-  assert(find(name) < 0);
+void XMLElement::append(XMLAttribute attribute) {
   XMLAttributeList& attributes = list();
-  if (attributes_->index) attributes_->index->emplace(hashName(name), attributes.size());
-  attributes.push_back(XMLAttribute{std::move(name), std::move(value)});
+  if (attributes_->index) attributes_->index->emplace(hashName(attribute.name), attributes.size());
+  attributes.push_back(attribute);
 }
 
-void XMLElement::appendAttribute(std::string_view name, std::string_view value) {
+void XMLElement::appendAttribute(std::string_view name, std::optional<std::string> value) {
   assert(find(name) < 0);
-  XMLAttributeList& attributes = list();
-  if (attributes_->index) attributes_->index->emplace(hashName(name), attributes.size());
-  XMLAttribute& attribute = attributes.emplace_back();
-  attribute.name.assign(name);
-  attribute.value.emplace(value);
+  append(XMLAttribute{XMLName(internName(name)), value ? XMLValue::owned(std::move(*value)) : XMLValue()});
+}
+
+void XMLElement::appendAttributeView(const std::string& name, std::string_view value) {
+  assert(find(name) < 0);
+  append(XMLAttribute{XMLName(name), XMLValue::viewing(value)});
 }
 
 bool XMLElement::removeAttribute(std::string_view name) {
   const std::ptrdiff_t position = find(name);
   if (position < 0) return false;
+  attributes_->list[static_cast<size_t>(position)].value.release();
   attributes_->list.erase(attributes_->list.begin() + position);
   attributes_->index.reset();
   return true;
@@ -84,7 +144,7 @@ bool XMLElement::hasAttribute(std::string_view name) const { return find(name) >
 const std::string* XMLElement::attribute(std::string_view name) const {
   const std::ptrdiff_t position = find(name);
   if (position < 0) return nullptr;
-  const std::optional<std::string>& value = attributes_->list[static_cast<size_t>(position)].value;
+  const XMLValue& value = attributes_->list[static_cast<size_t>(position)].value;
   return value ? &*value : nullptr;
 }
 

@@ -14,10 +14,75 @@
 
 namespace tidewater {
 
-/// One attribute of an element. A value may be absent (written as "").
+/// An attribute's name: a pointer to its interned copy (xml_name_table.h),
+/// so that a model of tens of thousands of attributes holds each name once.
+/// Reads as the name's string.
+class XMLName {
+ public:
+  explicit XMLName(const std::string& interned) : name_(&interned) {}
+
+  const std::string& str() const { return *name_; }
+  operator const std::string&() const { return *name_; }
+  operator std::string_view() const { return *name_; }
+  size_t size() const { return name_->size(); }
+
+  friend bool operator==(const XMLName& a, const XMLName& b) { return a.name_ == b.name_; }
+  friend bool operator==(const XMLName& a, std::string_view b) { return *a.name_ == b; }
+  // Joined into texts as the string it stands for.
+  friend std::string operator+(const XMLName& a, std::string_view b) { return a.str() + std::string(b); }
+  friend std::string operator+(std::string a, const XMLName& b) { return std::move(a) + b.str(); }
+  friend std::string operator+(const char* a, const XMLName& b) { return a + b.str(); }
+
+ private:
+  const std::string* name_;
+};
+
+/// An attribute's value, read like an optional string: none (written as
+/// ""), a string of the element's own, or a view into a text that outlives
+/// the element (XMLElement::appendAttributeView), which a model built from a
+/// large file uses to hold its texts without copies. Reading a view as a
+/// string turns it into a string of the element's own, once; view() never
+/// does. The element that holds the value frees it.
+class XMLValue {
+ public:
+  XMLValue() = default;
+
+  bool has_value() const { return state_ != State::None; }
+  explicit operator bool() const { return has_value(); }
+  const std::string& operator*() const { return string(); }
+  const std::string* operator->() const { return &string(); }
+  std::string value_or(std::string_view fallback) const { return std::string(has_value() ? view() : fallback); }
+  /// The text; "" when there is none.
+  std::string_view view() const;
+
+  friend bool operator==(const XMLValue& a, const XMLValue& b) {
+    return a.has_value() == b.has_value() && a.view() == b.view();
+  }
+
+ private:
+  friend class XMLElement;
+  enum class State : uint8_t { None, Owned, View };
+
+  static XMLValue owned(std::string text);
+  static XMLValue viewing(std::string_view text);
+  const std::string& string() const;
+  /// Frees an owned string; the value is none afterwards.
+  void release();
+
+  std::string* ownedString() const { return static_cast<std::string*>(const_cast<void*>(text_)); }
+  const char* viewedText() const { return static_cast<const char*>(text_); }
+
+  // The owned string or the viewed bytes, as the state says. Mutable: a
+  // view becomes an owned string when it is first read as one.
+  mutable const void* text_ = nullptr;
+  mutable uint32_t size_ = 0;
+  mutable State state_ = State::None;
+};
+
+/// One attribute of an element, 24 bytes.
 struct XMLAttribute {
-  std::string name;
-  std::optional<std::string> value;
+  XMLName name;
+  XMLValue value;
 };
 
 /// An element's attributes in order, kept in the node pool beside the element.
@@ -36,16 +101,18 @@ class XMLElement : public XMLNode {
   const std::string& name() const { return *name_; }
 
   /// Replaces the value of an existing attribute, or appends a new one.
-  void setAttribute(std::string name, std::optional<std::string> value);
+  void setAttribute(std::string_view name, std::optional<std::string> value);
   /// Appends an attribute the element does not have yet, without looking
   /// for it first: for code that builds new elements with distinct names.
-  void appendAttribute(std::string name, std::optional<std::string> value);
-  /// The same, building the texts in place.
-  void appendAttribute(std::string_view name, std::string_view value);
+  void appendAttribute(std::string_view name, std::optional<std::string> value);
+  /// The same with a value that is not copied: "value" must outlive the
+  /// element (a text its document keeps). "name" is an interned name.
+  void appendAttributeView(const std::string& name, std::string_view value);
   /// Returns whether there was such an attribute.
   bool removeAttribute(std::string_view name);
   bool hasAttribute(std::string_view name) const;
-  /// The attribute's value; null when there is no such attribute or it has no value.
+  /// The attribute's value; null when there is no such attribute or it has
+  /// no value. Valid until the attribute is set again or removed.
   const std::string* attribute(std::string_view name) const;
   const XMLAttributeList& attributes() const;
   /// Makes room for "count" attributes in all, for code that builds elements in bulk.
@@ -69,6 +136,7 @@ class XMLElement : public XMLNode {
   std::ptrdiff_t find(std::string_view name) const;
   /// The list, made on first use.
   XMLAttributeList& list();
+  void append(XMLAttribute attribute);
 
   const std::string* name_;
   std::unique_ptr<AttributeStore> attributes_;

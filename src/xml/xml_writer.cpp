@@ -242,11 +242,15 @@ bool XMLWriter::writeStartTag(const XMLElement& element, uint32_t depth) {
   const bool wrap = wraps(element, depth, computed);
   for (const XMLAttribute& attribute : element.attributes()) {
     const std::string* value = computed ? computedValue(attribute.name) : nullptr;
-    writeAttribute(attribute.name, value ? value : attribute.value ? &*attribute.value : nullptr, wrap, depth);
+    if (value) {
+      writeAttribute(attribute.name, *value, wrap, depth);
+    } else {
+      writeAttribute(attribute.name, attribute.value ? std::optional(attribute.value.view()) : std::nullopt, wrap, depth);
+    }
   }
   if (!computed) return !element.attributes().empty();
   for (size_t i = 0; i < computedValues_.size(); ++i) {
-    if (!computedStored_[i]) writeAttribute(computed_.names[i], &computedValues_[i], wrap, depth);
+    if (!computedStored_[i]) writeAttribute(computed_.names[i], computedValues_[i], wrap, depth);
   }
   return true;
 }
@@ -258,8 +262,7 @@ bool XMLWriter::wraps(const XMLElement& element, uint32_t depth, bool computed) 
   uint64_t length = uint64_t{indent_} * depth + element.name().size() + 1;
   for (const XMLAttribute& attribute : attributes) {
     const std::string* value = computed ? computedValue(attribute.name) : nullptr;
-    if (!value && attribute.value) value = &*attribute.value;
-    length += attribute.name.size() + (value ? value->size() : 0) + 4;
+    length += attribute.name.size() + (value ? value->size() : attribute.value.view().size()) + 4;
   }
   for (size_t i = 0; computed && i < computedValues_.size(); ++i) {
     if (computedStored_[i]) continue;
@@ -276,7 +279,8 @@ const std::string* XMLWriter::computedValue(std::string_view name) const {
   return nullptr;
 }
 
-void XMLWriter::writeAttribute(std::string_view name, const std::string* value, bool wrap, uint32_t depth) {
+void XMLWriter::writeAttribute(std::string_view name, std::optional<std::string_view> value, bool wrap,
+                               uint32_t depth) {
   if (!value) {
     out_ += ' ';
     writeName(name);

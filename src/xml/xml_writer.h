@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -65,7 +66,8 @@ class XMLWriter {
   bool writeStartTag(const XMLElement& element, uint32_t depth);
   /// Whether the start tag's attributes go one per line.
   bool wraps(const XMLElement& element, uint32_t depth, bool computed) const;
-  void writeAttribute(std::string_view name, const std::string* value, bool wrap, uint32_t depth);
+  /// Writes name="value"; a missing value as name="".
+  void writeAttribute(std::string_view name, std::optional<std::string_view> value, bool wrap, uint32_t depth);
   /// The computed value for a stored attribute of that name, or null.
   const std::string* computedValue(std::string_view name) const;
   void writeEndTag(const XMLElement& element);

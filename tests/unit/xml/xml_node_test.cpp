@@ -133,6 +133,33 @@ TEST(XmlNodeTest, AttributesKeepOrderAndReplaceInPlace) {
   EXPECT_EQ(longList.attributes().back().name, "k96");
 }
 
+TEST(XmlNodeTest, ViewedValuesStayViewsUntilReadAsStrings) {
+  const std::ptrdiff_t before = xml_node_pool::balance();
+  {
+    const std::string text = "CTRL control register";
+    XMLElement e("e");
+    e.appendAttributeView(internName("name"), std::string_view(text).substr(0, 4));
+    e.appendAttributeView(internName("description"), text);
+    e.appendAttributeView(internName("empty"), std::string_view());
+    const XMLAttributeList& list = e.attributes();
+    // Read through view(), as the writer does, a value stays a view.
+    EXPECT_EQ(list[1].value.view().data(), text.data());
+    EXPECT_EQ(dumpTree(&e), "e[name=CTRL,description=CTRL control register,empty=]");
+    EXPECT_EQ(xml_node_pool::balance() - before, 2);  // the attribute store and its list only
+    // Read as a string, a view becomes the element's own string, once.
+    const std::string* name = e.attribute("name");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(*name, "CTRL");
+    EXPECT_EQ(e.attribute("name"), name);
+    EXPECT_EQ(list[0].value.view().data(), name->data());
+    EXPECT_EQ(*list[2].value, "");
+    e.setAttribute("description", std::string("replaced"));
+    EXPECT_EQ(dumpTree(&e), "e[name=CTRL,description=replaced,empty=]");
+    EXPECT_TRUE(e.removeAttribute("name"));
+  }
+  EXPECT_EQ(xml_node_pool::balance(), before);
+}
+
 TEST(XmlNodeTest, LongChainsAreDestroyedWithoutRecursion) {
   auto wide = element("wide");
   for (int i = 0; i < 300000; ++i) wide->appendChild(std::make_unique<XMLData>("x"));

@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "xml/xml_element.h"
 
 namespace tidewater::test {
 
-inline std::string visibleBytes(const std::string& text) {
+inline std::string visibleBytes(std::string_view text) {
   std::string out;
   for (const char c : text) {
     char hex[8];
@@ -34,7 +35,7 @@ inline std::string dumpTree(const XMLNode* node) {
   std::string out = element->name();
   for (const XMLAttribute& attribute : element->attributes()) {
     out += (&attribute == &element->attributes().front() ? "[" : ",") + attribute.name + "=" +
-           (attribute.value ? visibleBytes(*attribute.value) : "~");
+           (attribute.value ? visibleBytes(attribute.value.view()) : "~");
   }
   if (!element->attributes().empty()) out += ']';
   for (const XMLNode* child = element->firstChild(); child; child = child->nextSibling()) {
