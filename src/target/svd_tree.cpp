@@ -22,8 +22,6 @@ constexpr size_t kTextBlockSize = 16 * 1024;
 
 }  // namespace
 
-const SVDElement* SVDElement::firstChild() const { return hasChildren_ ? this + 1 : nullptr; }
-
 std::optional<std::string_view> SVDElement::derivedFrom() const {
   const SVDElement* first = firstChild();
   if (!first || first->name_ != &derivedFromTag()) return std::nullopt;
@@ -79,8 +77,7 @@ class SVDTree::Builder final : public XMLParseSink {
     const uint32_t element = open_.back().index;
     const SVDElement* existing = tree_.elements_[element].firstChild();
     const uint32_t record = existing ? element + 1 : add(derivedFromTag());
-    tree_.elements_[record].text_ = value.data();
-    tree_.elements_[record].textSize_ = static_cast<uint32_t>(value.size());
+    setText(tree_.elements_[record], value);
   }
 
   bool closes(std::string_view closingName) const override {
@@ -91,9 +88,7 @@ class SVDTree::Builder final : public XMLParseSink {
   void endElement() override {
     Open& element = open_.back();
     if (element.joined) {
-      const std::string_view text = tree_.keep(element.text);
-      tree_.elements_[element.index].text_ = text.data();
-      tree_.elements_[element.index].textSize_ = static_cast<uint32_t>(text.size());
+      setText(tree_.elements_[element.index], tree_.keep(element.text));
     }
     const uint32_t index = element.index;
     open_.pop_back();
@@ -107,8 +102,7 @@ class SVDTree::Builder final : public XMLParseSink {
     SVDElement& element = tree_.elements_[open.index];
     if (!open.joined && !references && !open.hasText) {
       // Nearly every text is one plain run: viewed where it stands.
-      element.text_ = begin;
-      element.textSize_ = static_cast<uint32_t>(end - begin);
+      setText(element, std::string_view(begin, static_cast<size_t>(end - begin)));
       open.hasText = true;
       return;
     }
@@ -135,6 +129,13 @@ class SVDTree::Builder final : public XMLParseSink {
     bool hasText = false;
   };
 
+  static void setText(SVDElement& element, std::string_view text) {
+    // Longer texts are cut; only a file past the input limit could hold one.
+    const auto size = static_cast<uint32_t>(std::min<size_t>(text.size(), SVDElement::kHasChildren - 1));
+    element.text_ = text.data();
+    element.textSize_ = (element.textSize_ & SVDElement::kHasChildren) | size;
+  }
+
   /// Appends a record as the last child of the open element (or at the top).
   uint32_t add(const std::string& name) {
     const auto index = static_cast<uint32_t>(tree_.elements_.size());
@@ -143,7 +144,7 @@ class SVDTree::Builder final : public XMLParseSink {
     if (!open_.empty()) {
       Open& parent = open_.back();
       if (parent.lastChild == kNone) {
-        tree_.elements_[parent.index].hasChildren_ = true;
+        tree_.elements_[parent.index].textSize_ |= SVDElement::kHasChildren;
       } else {
         tree_.elements_[parent.lastChild].nextSibling_ = index - parent.lastChild;
       }

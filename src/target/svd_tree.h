@@ -28,8 +28,8 @@ class SVDElement {
   const std::string& name() const { return *name_; }
   /// The element's own character data, its runs joined (texts of child
   /// elements, comments and CDATA sections are not part of it).
-  std::string_view text() const { return {text_, textSize_}; }
-  const SVDElement* firstChild() const;
+  std::string_view text() const { return {text_, textSize_ & ~kHasChildren}; }
+  const SVDElement* firstChild() const { return (textSize_ & kHasChildren) != 0 ? this + 1 : nullptr; }
   const SVDElement* nextSibling() const { return nextSibling_ != 0 ? this + nextSibling_ : nullptr; }
   /// The derivedFrom attribute, the one attribute the import reads.
   std::optional<std::string_view> derivedFrom() const;
@@ -37,11 +37,14 @@ class SVDElement {
  private:
   friend class SVDTree;
 
+  // The top bit of textSize_ says whether the element has children, which
+  // keeps a record at 24 bytes; texts are shorter than 2 GiB (input limit).
+  static constexpr uint32_t kHasChildren = 1u << 31;
+
   const std::string* name_;
   const char* text_ = "";
   uint32_t textSize_ = 0;
   uint32_t nextSibling_ = 0;
-  bool hasChildren_ = false;
 };
 
 /// The first element named "tag" in the sibling chain that starts at
