@@ -38,12 +38,12 @@ std::optional<uint64_t> plainLiteral(std::string_view text) {
 }
 
 /// A start is an expression; one written with a leading "+" counts from the base.
-uint32_t resolveStart(ExpressionParser& evaluator, const std::string& text, uint32_t base) {
+uint32_t resolveStart(ExpressionParser& evaluator, std::string_view text, uint32_t base) {
   const bool relative = text.starts_with('+');
-  std::optional<uint64_t> value = plainLiteral(std::string_view(text).substr(relative ? 1 : 0));
+  std::optional<uint64_t> value = plainLiteral(text.substr(relative ? 1 : 0));
   if (!value) {
     bool ok = false;
-    value = evaluator.evaluateUnsigned(text, &ok);
+    value = evaluator.evaluateUnsigned(std::string(text), &ok);
     if (!ok) return 0;
   }
   return relative ? static_cast<uint32_t>(*value) + base : static_cast<uint32_t>(*value);
@@ -213,7 +213,7 @@ void MemoryMap::resolveAddresses(MemoryMapElement& top, uint32_t topBase) {
     const bool container = element->isContainer();
     const bool literalSized =
         kind == Kind::Register || kind == Kind::BitField || kind == Kind::Enum;
-    if (const std::string* start = element->attribute("start")) {
+    if (const std::optional<std::string_view> start = element->attributeView("start")) {
       if (container) {
         element->setStart(resolveStart(evaluator(), *start, base));
         childBase = element->start();
@@ -224,10 +224,10 @@ void MemoryMap::resolveAddresses(MemoryMapElement& top, uint32_t topBase) {
         element->setStart(resolveStart(evaluator(), *start, 0));
       }
     }
-    if (const std::string* size = element->attribute("size")) {
+    if (const std::optional<std::string_view> size = element->attributeView("size")) {
       if (container) {
         bool ok = false;
-        const uint64_t value = evaluator().evaluateUnsigned(*size, &ok);
+        const uint64_t value = evaluator().evaluateUnsigned(std::string(*size), &ok);
         if (ok) element->setSize(static_cast<uint32_t>(value));
       } else if (literalSized) {
         element->setSize(memoryMapLiteral(*size));

@@ -1,6 +1,7 @@
 #include "xml/xml_element.h"
 
 #include <cassert>
+#include <cstring>
 #include <functional>
 #include <new>
 
@@ -18,28 +19,50 @@ std::string* newString(std::string text) {
 }
 }  // namespace
 
+const void* XMLValue::pointer() const {
+  const void* pointer = nullptr;
+  std::memcpy(&pointer, bytes_, sizeof pointer);
+  return pointer;
+}
+
+void XMLValue::setPointer(const void* pointer, uint32_t size) const {
+  std::memcpy(bytes_, &pointer, sizeof pointer);
+  std::memcpy(bytes_ + sizeof pointer, &size, sizeof size);
+}
+
 XMLValue XMLValue::owned(std::string text) {
   XMLValue value;
-  value.text_ = newString(std::move(text));
-  value.state_ = State::Owned;
+  if (text.size() <= kShortSize) {
+    // Most values are numbers and names: no string of their own.
+    if (!text.empty()) std::memcpy(value.bytes_, text.data(), text.size());
+    value.shortSize_ = static_cast<uint8_t>(text.size());
+    value.state_ = State::Short;
+  } else {
+    value.setPointer(newString(std::move(text)), 0);
+    value.state_ = State::Owned;
+  }
   return value;
 }
 
 XMLValue XMLValue::viewing(std::string_view text) {
   assert(text.size() <= UINT32_MAX);
   XMLValue value;
-  value.text_ = text.data();
-  value.size_ = static_cast<uint32_t>(text.size());
+  value.setPointer(text.data(), static_cast<uint32_t>(text.size()));
   value.state_ = State::View;
   return value;
 }
 
 std::string_view XMLValue::view() const {
   switch (state_) {
+    case State::Short:
+      return {bytes_, shortSize_};
     case State::Owned:
-      return *ownedString();
-    case State::View:
-      return {viewedText(), size_};
+      return *static_cast<const std::string*>(pointer());
+    case State::View: {
+      uint32_t size = 0;
+      std::memcpy(&size, bytes_ + sizeof(void*), sizeof size);
+      return {static_cast<const char*>(pointer()), size};
+    }
     case State::None:
       break;
   }
@@ -48,21 +71,20 @@ std::string_view XMLValue::view() const {
 
 const std::string& XMLValue::string() const {
   assert(has_value());
-  if (state_ == State::View) {
-    text_ = newString(std::string(viewedText(), size_));
+  if (state_ != State::Owned) {
+    setPointer(newString(std::string(view())), 0);
     state_ = State::Owned;
   }
-  return *ownedString();
+  return *static_cast<const std::string*>(pointer());
 }
 
 void XMLValue::release() {
   if (state_ == State::Owned) {
-    std::string* owned = ownedString();
+    auto* owned = static_cast<std::string*>(const_cast<void*>(pointer()));
     owned->~basic_string();
     xml_node_pool::release(owned, sizeof(std::string));
   }
-  text_ = nullptr;
-  size_ = 0;
+  shortSize_ = 0;
   state_ = State::None;
 }
 
@@ -146,6 +168,13 @@ const std::string* XMLElement::attribute(std::string_view name) const {
   if (position < 0) return nullptr;
   const XMLValue& value = attributes_->list[static_cast<size_t>(position)].value;
   return value ? &*value : nullptr;
+}
+
+std::optional<std::string_view> XMLElement::attributeView(std::string_view name) const {
+  const std::ptrdiff_t position = find(name);
+  if (position < 0) return std::nullopt;
+  const XMLValue& value = attributes_->list[static_cast<size_t>(position)].value;
+  return value ? std::optional(value.view()) : std::nullopt;
 }
 
 }  // namespace tidewater

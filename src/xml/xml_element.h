@@ -38,11 +38,13 @@ class XMLName {
 };
 
 /// An attribute's value, read like an optional string: none (written as
-/// ""), a string of the element's own, or a view into a text that outlives
-/// the element (XMLElement::appendAttributeView), which a model built from a
-/// large file uses to hold its texts without copies. Reading a view as a
-/// string turns it into a string of the element's own, once; view() never
-/// does. The element that holds the value frees it.
+/// ""), a short text held in place, a string of the element's own, or a view
+/// into a text that outlives the element (XMLElement::appendAttributeView),
+/// which a model built from a large file uses to hold its texts without
+/// copies. Reading a value as a std::string (operator*, ->,
+/// XMLElement::attribute) makes it a string of the element's own, once; a
+/// view() of a short text held in place is valid until then. view() itself
+/// never copies. The element that holds the value frees it.
 class XMLValue {
  public:
   XMLValue() = default;
@@ -61,7 +63,8 @@ class XMLValue {
 
  private:
   friend class XMLElement;
-  enum class State : uint8_t { None, Owned, View };
+  enum class State : uint8_t { None, Short, Owned, View };
+  static constexpr size_t kShortSize = 14;
 
   static XMLValue owned(std::string text);
   static XMLValue viewing(std::string_view text);
@@ -69,13 +72,14 @@ class XMLValue {
   /// Frees an owned string; the value is none afterwards.
   void release();
 
-  std::string* ownedString() const { return static_cast<std::string*>(const_cast<void*>(text_)); }
-  const char* viewedText() const { return static_cast<const char*>(text_); }
+  const void* pointer() const;
+  void setPointer(const void* pointer, uint32_t size) const;
 
-  // The owned string or the viewed bytes, as the state says. Mutable: a
-  // view becomes an owned string when it is first read as one.
-  mutable const void* text_ = nullptr;
-  mutable uint32_t size_ = 0;
+  // As the state says: the short text; or the owned string's address; or
+  // the viewed bytes' address and their count. Mutable: a value becomes an
+  // owned string when it is first read as one.
+  alignas(8) mutable char bytes_[kShortSize] = {};
+  mutable uint8_t shortSize_ = 0;
   mutable State state_ = State::None;
 };
 
@@ -84,6 +88,8 @@ struct XMLAttribute {
   XMLName name;
   XMLValue value;
 };
+
+static_assert(sizeof(XMLAttribute) == 24);
 
 /// An element's attributes in order, kept in the node pool beside the element.
 using XMLAttributeList = std::vector<XMLAttribute, xml_node_pool::Allocator<XMLAttribute>>;
@@ -114,6 +120,9 @@ class XMLElement : public XMLNode {
   /// The attribute's value; null when there is no such attribute or it has
   /// no value. Valid until the attribute is set again or removed.
   const std::string* attribute(std::string_view name) const;
+  /// The same as a view, which leaves the value as it is held: for readers
+  /// that go over a large model once.
+  std::optional<std::string_view> attributeView(std::string_view name) const;
   const XMLAttributeList& attributes() const;
   /// Makes room for "count" attributes in all, for code that builds elements in bulk.
   void reserveAttributes(size_t count) { list().reserve(count); }
