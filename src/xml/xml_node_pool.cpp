@@ -2,7 +2,6 @@
 
 #include <sys/mman.h>
 
-#include <algorithm>
 #include <new>
 
 namespace tidewater::xml_node_pool {
@@ -14,10 +13,10 @@ namespace {
 constexpr std::size_t kGranule = alignof(std::max_align_t);
 constexpr std::size_t kLargest = 512;
 constexpr std::size_t kClasses = kLargest / kGranule;
-// Chunks double from the first size to the last: a small document takes
-// little, a large one few chunks.
-constexpr std::size_t kFirstChunkSize = 64 * 1024;
-constexpr std::size_t kLastChunkSize = 256 * 1024;
+// Chunks come populated (see newChunk), so the unused tail of the newest one
+// is resident too: small chunks keep that waste small, and a chunk's pages
+// cost the same whether they come sixteen or sixty-four at a time.
+constexpr std::size_t kChunkSize = 64 * 1024;
 
 // The sanitizers must see every node as a heap object of its own, so that
 // a leaked or doubly freed node is reported; the pool steps aside there.
@@ -46,7 +45,6 @@ struct Pool {
   FreeBlock* free[kClasses];
   char* tail;
   char* tailEnd;
-  std::size_t nextChunkSize;
   // Blocks this thread handed out minus blocks it was given back.
   std::ptrdiff_t balance;
 };
@@ -67,10 +65,8 @@ char* newChunk(std::size_t size) {
 void* carve(std::size_t blockSize) {
   if (static_cast<std::size_t>(pool.tailEnd - pool.tail) < blockSize) {
     // The old tail (smaller than one block) is given up.
-    const std::size_t size = std::max(pool.nextChunkSize, kFirstChunkSize);
-    pool.nextChunkSize = std::min(size * 2, kLastChunkSize);
-    pool.tail = newChunk(size);
-    pool.tailEnd = pool.tail + size;
+    pool.tail = newChunk(kChunkSize);
+    pool.tailEnd = pool.tail + kChunkSize;
   }
   void* block = pool.tail;
   pool.tail += blockSize;
