@@ -87,11 +87,13 @@ class MemoryMapElement : public XMLElement {
  private:
   std::string text(std::string_view attributeName) const;
 
+  // Pointers first, then the narrow fields together: 96 bytes instead of
+  // 104, one pool size class less per element of a large register model.
+  MemoryMapElement* importedBy_ = nullptr;
+  std::chrono::system_clock::time_point fileTime_{};
   Kind kind_;
   uint32_t start_ = 0;
   uint32_t size_ = 0;
-  MemoryMapElement* importedBy_ = nullptr;
-  std::chrono::system_clock::time_point fileTime_{};
   bool readOnly_ = false;
 };
 
