@@ -90,31 +90,51 @@ void XMLValue::release() {
 
 XMLElement::~XMLElement() {
   if (!attributes_) return;
-  for (XMLAttribute& attribute : attributes_->list) attribute.value.release();
+  for (XMLAttribute& attribute : std::span(attributes_->items(), attributes_->size)) attribute.value.release();
+  dropIndex();
+  xml_node_pool::release(attributes_, sizeof(AttributeBlock) + attributes_->capacity * sizeof(XMLAttribute));
 }
 
-const XMLAttributeList& XMLElement::attributes() const {
-  static const XMLAttributeList kNone;
-  return attributes_ ? attributes_->list : kNone;
+XMLAttributeList XMLElement::attributes() const {
+  if (!attributes_) return {};
+  return {attributes_->items(), attributes_->size};
 }
 
-XMLAttributeList& XMLElement::list() {
-  if (!attributes_) attributes_ = std::make_unique<AttributeStore>();
-  return attributes_->list;
+void XMLElement::reserveAttributes(size_t count) {
+  const size_t capacity = attributes_ ? attributes_->capacity : 0;
+  if (count <= capacity) return;
+  auto* block = static_cast<AttributeBlock*>(
+      xml_node_pool::allocate(sizeof(AttributeBlock) + count * sizeof(XMLAttribute)));
+  block->size = 0;
+  block->capacity = static_cast<uint32_t>(count);
+  block->index = nullptr;
+  if (attributes_) {
+    // Attributes are plain data: the values move with them.
+    std::memcpy(static_cast<void*>(block->items()), attributes_->items(), attributes_->size * sizeof(XMLAttribute));
+    block->size = attributes_->size;
+    block->index = attributes_->index;
+    xml_node_pool::release(attributes_, sizeof(AttributeBlock) + capacity * sizeof(XMLAttribute));
+  }
+  attributes_ = block;
+}
+
+void XMLElement::dropIndex() {
+  delete attributes_->index;
+  attributes_->index = nullptr;
 }
 
 std::ptrdiff_t XMLElement::find(std::string_view name) const {
   if (!attributes_) return -1;
-  const XMLAttributeList& attributes = attributes_->list;
+  const XMLAttributeList attributes = this->attributes();
   if (attributes.size() < kIndexThreshold) {
     for (size_t i = 0; i < attributes.size(); ++i) {
       if (attributes[i].name == name) return static_cast<std::ptrdiff_t>(i);
     }
     return -1;
   }
-  std::unique_ptr<std::unordered_multimap<size_t, size_t>>& index = attributes_->index;
+  std::unordered_multimap<size_t, size_t>*& index = attributes_->index;
   if (!index) {
-    index = std::make_unique<std::unordered_multimap<size_t, size_t>>();
+    index = new std::unordered_multimap<size_t, size_t>();
     index->reserve(attributes.size() * 2);
     for (size_t i = 0; i < attributes.size(); ++i) index->emplace(hashName(attributes[i].name), i);
   }
@@ -131,15 +151,17 @@ void XMLElement::setAttribute(std::string_view name, std::optional<std::string> 
     appendAttribute(name, std::move(value));
     return;
   }
-  XMLValue& stored = attributes_->list[static_cast<size_t>(position)].value;
+  XMLValue& stored = at(position).value;
   stored.release();
   if (value) stored = XMLValue::owned(std::move(*value));
 }
 
 void XMLElement::append(XMLAttribute attribute) {
-  XMLAttributeList& attributes = list();
-  if (attributes_->index) attributes_->index->emplace(hashName(attribute.name), attributes.size());
-  attributes.push_back(attribute);
+  const size_t size = attributes_ ? attributes_->size : 0;
+  if (!attributes_ || size == attributes_->capacity) reserveAttributes(size < 2 ? 2 : size * 2);
+  if (attributes_->index) attributes_->index->emplace(hashName(attribute.name), size);
+  new (attributes_->items() + size) XMLAttribute(attribute);
+  ++attributes_->size;
 }
 
 void XMLElement::appendAttribute(std::string_view name, std::optional<std::string> value) {
@@ -155,9 +177,12 @@ void XMLElement::appendAttributeView(const std::string& name, std::string_view v
 bool XMLElement::removeAttribute(std::string_view name) {
   const std::ptrdiff_t position = find(name);
   if (position < 0) return false;
-  attributes_->list[static_cast<size_t>(position)].value.release();
-  attributes_->list.erase(attributes_->list.begin() + position);
-  attributes_->index.reset();
+  at(position).value.release();
+  XMLAttribute* items = attributes_->items();
+  std::memmove(static_cast<void*>(items + position), items + position + 1,
+               (attributes_->size - static_cast<size_t>(position) - 1) * sizeof(XMLAttribute));
+  --attributes_->size;
+  dropIndex();
   return true;
 }
 
@@ -166,14 +191,14 @@ bool XMLElement::hasAttribute(std::string_view name) const { return find(name) >
 const std::string* XMLElement::attribute(std::string_view name) const {
   const std::ptrdiff_t position = find(name);
   if (position < 0) return nullptr;
-  const XMLValue& value = attributes_->list[static_cast<size_t>(position)].value;
+  const XMLValue& value = at(position).value;
   return value ? &*value : nullptr;
 }
 
 std::optional<std::string_view> XMLElement::attributeView(std::string_view name) const {
   const std::ptrdiff_t position = find(name);
   if (position < 0) return std::nullopt;
-  const XMLValue& value = attributes_->list[static_cast<size_t>(position)].value;
+  const XMLValue& value = at(position).value;
   return value ? std::optional(value.view()) : std::nullopt;
 }
 

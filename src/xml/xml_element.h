@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 #include "xml/xml_name_table.h"
 #include "xml/xml_node.h"
@@ -91,8 +91,9 @@ struct XMLAttribute {
 
 static_assert(sizeof(XMLAttribute) == 24);
 
-/// An element's attributes in order, kept in the node pool beside the element.
-using XMLAttributeList = std::vector<XMLAttribute, xml_node_pool::Allocator<XMLAttribute>>;
+/// An element's attributes in order, kept in the node pool beside the
+/// element. Valid until the element's attributes change.
+using XMLAttributeList = std::span<const XMLAttribute>;
 
 /// An element: a tag name and an ordered list of attributes with unique
 /// names. Setting an existing attribute replaces its value in place, so the
@@ -123,32 +124,35 @@ class XMLElement : public XMLNode {
   /// The same as a view, which leaves the value as it is held: for readers
   /// that go over a large model once.
   std::optional<std::string_view> attributeView(std::string_view name) const;
-  const XMLAttributeList& attributes() const;
+  XMLAttributeList attributes() const;
   /// Makes room for "count" attributes in all, for code that builds elements in bulk.
-  void reserveAttributes(size_t count) { list().reserve(count); }
+  void reserveAttributes(size_t count);
 
  private:
-  /// The attribute list with its index. Most elements of a text-bearing
-  /// document have no attributes: they keep a null pointer instead.
-  struct AttributeStore {
-    static void* operator new(std::size_t size) { return xml_node_pool::allocate(size); }
-    static void operator delete(void* block, std::size_t size) noexcept { xml_node_pool::release(block, size); }
-
-    XMLAttributeList list;
+  /// The attributes of an element that has some: one pool block of this
+  /// header and room for "capacity" attributes after it. Most elements of a
+  /// text-bearing document have none and keep a null pointer.
+  struct AttributeBlock {
+    uint32_t size;
+    uint32_t capacity;
     // Long attribute lists get a hash index (name hash to position), built
     // on first use and dropped when an attribute is removed, so that setting
     // n distinct attributes stays linear.
-    std::unique_ptr<std::unordered_multimap<size_t, size_t>> index;
+    std::unordered_multimap<size_t, size_t>* index;
+
+    XMLAttribute* items() { return reinterpret_cast<XMLAttribute*>(this + 1); }
+    const XMLAttribute* items() const { return reinterpret_cast<const XMLAttribute*>(this + 1); }
   };
 
   /// Position of the attribute in the list, or -1.
   std::ptrdiff_t find(std::string_view name) const;
-  /// The list, made on first use.
-  XMLAttributeList& list();
+  XMLAttribute& at(std::ptrdiff_t position) const { return attributes_->items()[position]; }
   void append(XMLAttribute attribute);
+  /// Drops the index of a long list (it is rebuilt on the next lookup).
+  void dropIndex();
 
   const std::string* name_;
-  std::unique_ptr<AttributeStore> attributes_;
+  AttributeBlock* attributes_ = nullptr;
 };
 
 }  // namespace tidewater

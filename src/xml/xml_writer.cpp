@@ -257,7 +257,7 @@ bool XMLWriter::writeStartTag(const XMLElement& element, uint32_t depth) {
 
 bool XMLWriter::wraps(const XMLElement& element, uint32_t depth, bool computed) const {
   if (lineWidth_ == 0) return false;
-  const XMLAttributeList& attributes = element.attributes();
+  const XMLAttributeList attributes = element.attributes();
   size_t count = attributes.size();
   uint64_t length = uint64_t{indent_} * depth + element.name().size() + 1;
   for (const XMLAttribute& attribute : attributes) {
