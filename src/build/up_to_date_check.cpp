@@ -93,7 +93,7 @@ bool isUpToDate(ProjectSystem& system, ProjectElement& node, const std::string& 
   }
 
   if (const PropertyClass* changed = changedProperty(system, node, configuration, query.kind, outputTime->precise)) {
-    if (!query.quiet) builder.informationMessage(changed->displayName() + " property has changed.");
+    if (!query.quiet) builder.informationMessage(std::string(changed->displayName()) + " property has changed.");
     return false;
   }
 

@@ -7,13 +7,6 @@ namespace tidewater {
 namespace {
 
 template <typename Row, size_t N>
-std::vector<std::string> valuesOf(const Row (&rows)[N]) {
-  std::vector<std::string> values;
-  for (const Row& row : rows) values.emplace_back(row.value);
-  return values;
-}
-
-template <typename Row, size_t N>
 const Row* rowOf(const Row (&rows)[N], std::string_view value) {
   for (const Row& row : rows) {
     if (row.value == value) return &row;
@@ -35,8 +28,5 @@ const OptimizationLevel* optimizationLevel(std::string_view value) { return rowO
 const DebuggingLevel* debuggingLevel(std::string_view value) { return rowOf(kDebuggingLevels, value); }
 
 std::string debuggingLevelOfOption(char digit) { return "Level " + std::to_string(digit - '0'); }
-
-std::vector<std::string> optimizationLevelValues() { return valuesOf(kOptimizationLevels); }
-std::vector<std::string> debuggingLevelValues() { return valuesOf(kDebuggingLevels); }
 
 }  // namespace tidewater

@@ -4,9 +4,10 @@
 // value, the command-line character that selects it and the compiler
 // options it gives. The catalogue's value lists, the option parser and the
 // compile lists all read these tables.
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tidewater {
 
@@ -50,8 +51,15 @@ const DebuggingLevel* debuggingLevel(std::string_view value);
 /// not a level's digit gives a value the validated write refuses.
 std::string debuggingLevelOfOption(char digit);
 
+template <typename Row, size_t N>
+constexpr std::array<std::string_view, N> levelValuesOf(const Row (&rows)[N]) {
+  std::array<std::string_view, N> values;
+  for (size_t i = 0; i < N; ++i) values[i] = rows[i].value;
+  return values;
+}
+
 /// The catalogue's value lists, in table order.
-std::vector<std::string> optimizationLevelValues();
-std::vector<std::string> debuggingLevelValues();
+inline constexpr auto kOptimizationLevelValues = levelValuesOf(kOptimizationLevels);
+inline constexpr auto kDebuggingLevelValues = levelValuesOf(kDebuggingLevels);
 
 }  // namespace tidewater

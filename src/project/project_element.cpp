@@ -21,12 +21,16 @@ ProjectElementKind ProjectElement::kindOfTag(std::string_view tag) {
   return ProjectElementKind::Other;
 }
 
-void ProjectElement::setNodeAttribute(const std::string& name, std::string value) {
-  attributes_[name] = std::move(value);
+void ProjectElement::setNodeAttribute(std::string_view name, std::string value) {
+  if (const auto found = attributes_.find(name); found != attributes_.end()) {
+    found->second = std::move(value);
+  } else {
+    attributes_.emplace(name, std::move(value));
+  }
   modified_ = true;
 }
 
-const std::string* ProjectElement::nodeAttribute(const std::string& name) const {
+const std::string* ProjectElement::nodeAttribute(std::string_view name) const {
   const auto found = attributes_.find(name);
   return found == attributes_.end() ? nullptr : &found->second;
 }

@@ -39,10 +39,10 @@ class ProjectElement : public XMLElement {
   bool isFolder() const { return projectKind_ == ProjectElementKind::Folder; }
 
   // Attributes. A missing attribute reads as null; an empty one is a value.
-  void setNodeAttribute(const std::string& name, std::string value);
-  const std::string* nodeAttribute(const std::string& name) const;
-  bool hasNodeAttribute(const std::string& name) const { return nodeAttribute(name) != nullptr; }
-  const std::map<std::string, std::string>& nodeAttributes() const { return attributes_; }
+  void setNodeAttribute(std::string_view name, std::string value);
+  const std::string* nodeAttribute(std::string_view name) const;
+  bool hasNodeAttribute(std::string_view name) const { return nodeAttribute(name) != nullptr; }
+  const std::map<std::string, std::string, std::less<>>& nodeAttributes() const { return attributes_; }
 
   /// Sets "Name".
   void setNodeName(std::string name) { setNodeAttribute("Name", std::move(name)); }
@@ -93,7 +93,7 @@ class ProjectElement : public XMLElement {
   ProjectElementKind projectKind_;
   bool modified_ = false;
   std::map<std::string, ProjectElement*> configurations_;
-  std::map<std::string, std::string> attributes_;
+  std::map<std::string, std::string, std::less<>> attributes_;
   std::map<std::string, std::vector<std::string>> inheritedConfigurations_;
 };
 

@@ -63,25 +63,19 @@ ProjectElement* ProjectSystem::findProject(const std::string& name) const {
   return found == projects_.end() ? nullptr : found->second;
 }
 
-const PropertyClass& ProjectSystem::registerProperty(LayerCatalogue& layer, PropertyDefinition definition,
-                                                    uint32_t steps) {
-  const PropertyClass& added = catalogue_.add(std::make_unique<PropertyClass>(std::move(definition)));
-  layer.properties.push_back(&added);
-  buildSteps_.add(added, steps);
-  return added;
-}
-
 void ProjectSystem::registerMacroDescriptions(LayerCatalogue& layer,
                                               std::span<const MacroDescriptionRow> rows) {
-  for (const MacroDescriptionRow& row : rows) {
-    layer.macroDescriptions.push_back(&catalogue_.add(
-        std::make_unique<MacroPropertyClass>(row.name, row.description, "(Build Macro Values)")));
-  }
+  std::vector<MacroPropertyClass> block;
+  block.reserve(rows.size());
+  for (const MacroDescriptionRow& row : rows) block.emplace_back(row.reference, row.description, "(Build Macro Values)");
+  const std::span<MacroPropertyClass> added = catalogue_.add(std::move(block));
+  layer.macroDescriptions.reserve(layer.macroDescriptions.size() + added.size());
+  for (const MacroPropertyClass& macro : added) layer.macroDescriptions.push_back(&macro);
 }
 
-PropertyClass& ProjectSystem::registeredProperty(const std::string& name) {
+PropertyClass& ProjectSystem::registeredProperty(std::string_view name) {
   PropertyClass* found = catalogue_.find(name);
-  if (found == nullptr) throw HException("property " + name + " is not registered");
+  if (found == nullptr) throw HException("property " + std::string(name) + " is not registered");
   return *found;
 }
 

@@ -139,18 +139,15 @@ class ProjectSystem {
   virtual std::unique_ptr<MemoryMap> loadMemoryMap(const std::string& path, ProjectElement& project,
                                                    const std::string& configuration);
 
-  /// Registers one property in the catalogue, the layer's record and the
-  /// build-step sets of "steps" (a kStep... mask).
-  const PropertyClass& registerProperty(LayerCatalogue& layer, PropertyDefinition definition,
-                                        uint32_t steps);
-  /// Registers each row and keeps the class in the member the row names.
+  /// Registers the rows as one block: in the catalogue, the layer's record,
+  /// the build-step sets of each row's steps and the member the row names.
   template <typename References>
   void registerTable(References& layer, std::span<const CatalogueRow<References>> rows);
   /// Registers descriptions of build macros (category "(Build Macro Values)").
   void registerMacroDescriptions(LayerCatalogue& layer, std::span<const MacroDescriptionRow> rows);
   /// The class the catalogue holds under "name", for a layer overriding a
   /// lower layer's default; throws HException when there is none.
-  PropertyClass& registeredProperty(const std::string& name);
+  PropertyClass& registeredProperty(std::string_view name);
 
   /// The toolchain's file extensions ("" when the layer has none).
   virtual std::string objectExtension() const { return {}; }

@@ -12,28 +12,13 @@ constexpr std::array<std::string_view, 16> kTypeNames = {
     "Font",    "FixedPitchFont", "Custom", "JavaScript",
 };
 
-// "Build Options" and "Debugger Settings" are shown as "Build" and "Debugger".
-std::string normaliseCategory(std::string category) {
-  for (const std::string_view suffix : {" Options", " Settings"}) {
-    if (const auto at = category.find(suffix); at != std::string::npos) {
-      category.erase(at);
-      break;
-    }
-  }
-  return category;
-}
-
-std::string normaliseGroup(std::string group) {
-  if (group == "General" || group == "C/C++" || group == "Linker") return "Code";
-  if (group == "Debugging") return "Debug";
-  return group;
-}
-
 int hexDigitsFor(uint32_t maximum) {
   int digits = 1;
   for (uint64_t limit = 16; digits < 8 && maximum >= limit; limit *= 16) ++digits;
   return digits;
 }
+
+constexpr std::string_view kGroupSeparator = "~~";
 
 }  // namespace
 
@@ -41,22 +26,22 @@ std::string_view propertyTypeName(int32_t code) {
   return code >= 0 && code < static_cast<int32_t>(kTypeNames.size()) ? kTypeNames[code] : "Unknown";
 }
 
-PropertyClass::PropertyClass(PropertyDefinition definition)
-    : name_(std::move(definition.name)),
-      category_(normaliseCategory(std::move(definition.category))),
-      displayName_(std::move(definition.displayName)),
-      description_(std::move(definition.description)),
-      units_(std::move(definition.units)),
-      defaultValue_(std::move(definition.defaultValue)),
-      group_(normaliseGroup(std::move(definition.group))),
+PropertyClass::PropertyClass(const PropertyDefinition& definition)
+    : name_(definition.name),
+      category_(definition.sectionIsNormal ? definition.category : normalisedCategory(definition.category)),
+      displayName_(definition.displayName),
+      description_(definition.description),
+      units_(definition.units),
+      defaultValue_(definition.defaultValue),
+      group_(definition.sectionIsNormal ? definition.group : normalisedGroup(definition.group)),
       informational_(definition.informational),
       perConfiguration_(definition.perConfiguration),
       type_(definition.type),
+      values_(definition.values),
       minimum_(definition.minimum),
       maximum_(definition.maximum),
       order_(definition.order) {
   if (type_ == PropertyType::Boolean && defaultValue_.empty()) defaultValue_ = "No";
-  setValues(std::move(definition.values));
 }
 
 std::string PropertyClass::integerDefault(PropertyType type, uint32_t value, uint32_t maximum) {
@@ -69,43 +54,70 @@ std::string PropertyClass::integerDefault(PropertyType type, uint32_t value, uin
   return "0x" + digits;
 }
 
-std::string PropertyClass::booleanDefault(bool value) { return value ? "Yes" : "No"; }
+bool PropertyClass::valuesHaveGroups() const {
+  return !values_.empty() && values_.front().find(kGroupSeparator) != std::string_view::npos;
+}
+
+std::vector<std::string> PropertyClass::values() const {
+  const bool grouped = valuesHaveGroups();
+  std::vector<std::string> values;
+  values.reserve(values_.size());
+  for (const std::string_view entry : values_) {
+    values.emplace_back(grouped ? entry.substr(0, entry.find(kGroupSeparator)) : entry);
+  }
+  return values;
+}
+
+std::vector<std::string> PropertyClass::valueGroups() const {
+  std::vector<std::string> groups;
+  if (!valuesHaveGroups()) return groups;
+  groups.reserve(values_.size());
+  for (const std::string_view entry : values_) {
+    const auto separator = entry.find(kGroupSeparator);
+    groups.emplace_back(separator == std::string_view::npos ? std::string_view()
+                                                            : entry.substr(separator + kGroupSeparator.size()));
+  }
+  return groups;
+}
 
 std::vector<std::string> PropertyClass::legalValues() const {
   if (type_ == PropertyType::Boolean && values_.empty()) return {"Yes", "No"};
-  return values_;
+  return values();
 }
 
-void PropertyClass::setCategory(std::string category) {
-  category_ = normaliseCategory(std::move(category));
-}
+void PropertyClass::setCategory(std::string_view category) { category_ = normalisedCategory(category); }
 
-void PropertyClass::setGroup(std::string group) { group_ = normaliseGroup(std::move(group)); }
+void PropertyClass::setGroup(std::string_view group) { group_ = normalisedGroup(group); }
 
-void PropertyClass::setValues(std::vector<std::string> values) {
-  valueGroups_.clear();
-  if (!values.empty() && values.front().find("~~") != std::string::npos) {
-    for (auto& value : values) {
-      const auto separator = value.find("~~");
-      if (separator == std::string::npos) {
-        valueGroups_.emplace_back();
-      } else {
-        valueGroups_.push_back(value.substr(separator + 2));
-        value.erase(separator);
-      }
-    }
-  }
-  values_ = std::move(values);
-}
-
-MacroPropertyClass::MacroPropertyClass(const std::string& macroName, std::string description,
-                                       std::string category)
-    : PropertyClass(PropertyDefinition{.name = "$(" + macroName + ")",
+MacroPropertyClass::MacroPropertyClass(std::string_view reference, std::string_view description,
+                                       std::string_view category)
+    : PropertyClass(PropertyDefinition{.name = reference,
                                        .type = PropertyType::String,
                                        .group = "Properties",
-                                       .category = std::move(category),
-                                       .displayName = "$(" + macroName + ")",
-                                       .description = std::move(description)}),
-      macroName_(macroName) {}
+                                       .category = category,
+                                       .displayName = reference,
+                                       .description = description}) {}
+
+namespace {
+
+// The views a group class is made from, into the texts its store keeps.
+PropertyDefinition viewsOf(const OwnedPropertyTexts& texts, std::vector<std::string_view>& valueViews) {
+  valueViews.assign(texts.values.begin(), texts.values.end());
+  return {.name = texts.name,
+          .type = PropertyType::Enumeration,
+          .defaultValue = texts.defaultValue,
+          .group = texts.group,
+          .category = texts.category,
+          .displayName = texts.displayName,
+          .description = texts.description,
+          .values = valueViews};
+}
+
+}  // namespace
+
+PropertyValueGroupClass::PropertyValueGroupClass(OwnedPropertyTexts texts, const XMLElement& element)
+    : OwnedPropertyTextStore{std::move(texts), {}},
+      PropertyClass(viewsOf(ownedTexts, ownedValueViews)),
+      element_(&element) {}
 
 }  // namespace tidewater

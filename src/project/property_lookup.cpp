@@ -12,7 +12,7 @@ const std::string kCommon = "Common";
 // Accumulates one level's hit into the result; returns whether the lookup
 // is final.
 bool tryLevel(const ProjectElement& node, const std::string& configuration,
-              const std::string& propertyName, bool accumulate, std::optional<std::string>& result,
+              std::string_view propertyName, bool accumulate, std::optional<std::string>& result,
               std::vector<LookupTraceEntry>* trace) {
   const ProjectElement* configurationNode = node.configuration(configuration);
   if (configurationNode == nullptr) return false;
@@ -44,7 +44,7 @@ std::string lookUpProperty(const ProjectElement* node, const PropertyClass& prop
                            const std::string& configuration, std::vector<LookupTraceEntry>* trace) {
   const bool accumulate = property.type() == PropertyType::StringList;
   const bool isCommon = configuration == kCommon;
-  const std::string& name = property.name();
+  const std::string_view name = property.name();
   std::optional<std::string> result;
 
   for (const ProjectElement* x = node; x != nullptr; x = x->parentElement()) {
@@ -57,8 +57,8 @@ std::string lookUpProperty(const ProjectElement* node, const PropertyClass& prop
     if (tryLevel(*x, kCommon, name, accumulate, result, trace)) return *result;
   }
   if (result) return *result;
-  if (trace != nullptr) trace->push_back({property.defaultValue(), "", nullptr});
-  return property.defaultValue();
+  if (trace != nullptr) trace->push_back({std::string(property.defaultValue()), "", nullptr});
+  return std::string(property.defaultValue());
 }
 
 const std::string* ownPropertyValue(const ProjectElement& node, const PropertyClass& property,

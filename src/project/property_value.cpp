@@ -22,7 +22,7 @@ PropertyValue::PropertyValue(const PropertyClass* propertyClass)
     : class_(propertyClass), informational_(propertyClass != nullptr && propertyClass->isInformational()) {}
 
 std::string PropertyValue::description() const {
-  return class_ != nullptr ? class_->description() : std::string();
+  return class_ != nullptr ? std::string(class_->description()) : std::string();
 }
 
 SimplePropertyValue::SimplePropertyValue(const PropertyClass* propertyClass, std::string value)
@@ -68,9 +68,8 @@ void InheritedConfigurationsProjectPropertyValue::afterWrite() {
 }
 
 void PropertyValueList::append(PropertyValue* value) {
-  const auto displayName = [](const PropertyValue* v) -> const std::string& {
-    static const std::string kNone;
-    return v != nullptr && v->propertyClass() != nullptr ? v->propertyClass()->displayName() : kNone;
+  const auto displayName = [](const PropertyValue* v) {
+    return v != nullptr && v->propertyClass() != nullptr ? v->propertyClass()->displayName() : std::string_view();
   };
   const auto position = std::upper_bound(
       values_.begin(), values_.end(), value,

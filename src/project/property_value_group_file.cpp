@@ -29,17 +29,16 @@ std::string legalValueOf(const XMLElement& entry) {
 }
 
 std::unique_ptr<PropertyValueGroupClass> groupClassOf(const XMLElement& group) {
-  PropertyDefinition definition{.name = attributeOr(group, "name"),
-                                .type = PropertyType::Enumeration,
-                                .defaultValue = attributeOr(group, "default"),
-                                .group = attributeOr(group, "page", "General"),
-                                .category = attributeOr(group, "group"),
-                                .displayName = attributeOr(group, "short"),
-                                .description = attributeOr(group, "long")};
+  OwnedPropertyTexts texts{.name = attributeOr(group, "name"),
+                           .defaultValue = attributeOr(group, "default"),
+                           .group = attributeOr(group, "page", "General"),
+                           .category = attributeOr(group, "group"),
+                           .displayName = attributeOr(group, "short"),
+                           .description = attributeOr(group, "long")};
   for (const XMLElement* entry = group.firstChildElement(); entry != nullptr; entry = entry->nextSiblingElement()) {
-    if (entry->name() == "groupEntry") definition.values.push_back(legalValueOf(*entry));
+    if (entry->name() == "groupEntry") texts.values.push_back(legalValueOf(*entry));
   }
-  return std::make_unique<PropertyValueGroupClass>(std::move(definition), group);
+  return std::make_unique<PropertyValueGroupClass>(std::move(texts), group);
 }
 
 const XMLElement* entryNamed(const XMLElement& group, const std::string& name) {

@@ -118,7 +118,7 @@ TEST_F(BuildWalkTest, AnObjectIsUpToDateUnlessForcedOrAnInputDependencyPropertyO
   EXPECT_TRUE(ran(""));
   set("gcc_optimization_level", "Level 2");
   build(0);
-  const std::string displayName = system.catalogue().find("gcc_optimization_level")->displayName();
+  const std::string displayName(system.catalogue().find("gcc_optimization_level")->displayName());
   EXPECT_TRUE(printed(displayName + " property has changed."));
   EXPECT_TRUE(ran("cc1 as"));
 

@@ -182,7 +182,10 @@ TEST(KilnmarkArgParseTest, AStackSizeWritesBothDefinitionsMainStackFirst) {
   Parsed parsed;
   parsed.run({"-d__STACKSIZE__=2048"});
   std::string written;
-  for (const auto& record : parsed.system.changeLog().records()) written += record.property->displayName() + "; ";
+  for (const auto& record : parsed.system.changeLog().records()) {
+    written += record.property->displayName();
+    written += "; ";
+  }
   EXPECT_EQ(written, "Main Stack Size; Stack Size (User/System Mode); ");
 }
 

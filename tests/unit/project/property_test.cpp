@@ -30,11 +30,12 @@ TEST(PropertyClassTest, CategoryAndGroupAreNormalised) {
 }
 
 TEST(PropertyClassTest, LegalValuesSplitOffGroupsOnlyWhenTheFirstHasOneAndBooleansOfferYesAndNo) {
-  PropertyClass codec({.name = "file_codec", .type = PropertyType::Enumeration,
-                       .values = {"Default~~Common", "UTF-8~~Common", "Latin", "CP 850~~Code Pages"}});
+  constexpr std::string_view kCodecs[] = {"Default~~Common", "UTF-8~~Common", "Latin", "CP 850~~Code Pages"};
+  PropertyClass codec({.name = "file_codec", .type = PropertyType::Enumeration, .values = kCodecs});
   EXPECT_EQ(codec.values(), (Strings{"Default", "UTF-8", "Latin", "CP 850"}));
   EXPECT_EQ(codec.valueGroups(), (Strings{"Common", "Common", "", "Code Pages"}));
-  PropertyClass plain({.name = "e", .type = PropertyType::Enumeration, .values = {"a", "b~~c"}});
+  constexpr std::string_view kPlain[] = {"a", "b~~c"};
+  PropertyClass plain({.name = "e", .type = PropertyType::Enumeration, .values = kPlain});
   EXPECT_EQ(plain.values(), (Strings{"a", "b~~c"}));
   EXPECT_TRUE(plain.valueGroups().empty());
   // Booleans accept Yes and No and default to No.

@@ -53,9 +53,9 @@ TEST_F(PropertyGroupFileTest, EachGroupBecomesAnEnumerationFromItsAttributesAndE
   ASSERT_EQ(file()->groups().size(), 2u);
   const PropertyValueGroupClass& board = *file()->groups()[0];
   // An absent page is "General", which the model shows as "Code".
-  EXPECT_EQ((Strings{board.name(), board.displayName(), board.description(), board.category(), board.group(),
-                     board.defaultValue()}),
-            (Strings{"Board", "Target board", "The board", "Hardware", "Code", "Alpha"}));
+  EXPECT_EQ((std::vector<std::string_view>{board.name(), board.displayName(), board.description(), board.category(),
+                                           board.group(), board.defaultValue()}),
+            (std::vector<std::string_view>{"Board", "Target board", "The board", "Hardware", "Code", "Alpha"}));
   EXPECT_EQ(board.type(), PropertyType::Enumeration);
   EXPECT_EQ(board.legalValues(), (Strings{"Alpha", "Beta"}));
   EXPECT_TRUE(board.valueGroups().empty());
