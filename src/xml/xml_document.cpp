@@ -56,19 +56,23 @@ void XMLDocument::setError(std::string_view text, uint32_t line) {
   errorLine_ = line;
 }
 
+void XMLDocument::startParse() {
+  root_.reset();
+  errorText_.clear();
+  errorLine_ = 0;
+}
+
 bool XMLDocument::parse(const char* buffer) {
+  startParse();
   XMLTreeBuilder builder(*this);
-  if (!parse(buffer, builder)) return false;
+  if (!XMLParser<XMLTreeBuilder>(*this, builder, buffer).run()) return false;
   root_ = builder.takeRoot();
   return true;
 }
 
 bool XMLDocument::parse(const char* buffer, XMLParseSink& sink) {
-  root_.reset();
-  errorText_.clear();
-  errorLine_ = 0;
-  XMLParser parser(*this, sink, buffer);
-  return parser.run();
+  startParse();
+  return XMLParser<XMLParseSink>(*this, sink, buffer).run();
 }
 
 bool XMLDocument::parseFile(std::FILE* file) {

@@ -115,8 +115,11 @@ class XMLDocument {
  protected:
   /// Records a failure; the text is cut to 1023 bytes.
   void setError(std::string_view text, uint32_t line);
+  /// Clears the root and the last error before a parse.
+  void startParse();
 
  private:
+  template <typename Sink>
   friend class XMLParser;
 
   bool keepText_;

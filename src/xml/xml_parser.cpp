@@ -10,6 +10,7 @@
 
 #include "xml/xml_char_class.h"
 #include "xml/xml_document.h"
+#include "xml/xml_tree_builder.h"
 #include "xml/unicode_text.h"
 
 namespace tidewater {
@@ -120,8 +121,10 @@ unsigned bitCount(unsigned bits) {
 /// return): the run then needs decoding. "stop" is the class of those bytes
 /// and of newline and NUL. Sixteen bytes a step where the machine has SSE2,
 /// four bytes a step through the class table otherwise and for the tail.
+/// Inlined into its two callers: a call per run of text costs more than the
+/// scan of most runs.
 template <uint8_t stop, bool dropsReturns>
-const char* scanRun(const char* p, const char* end, char terminator, uint32_t& lines, bool& references) {
+[[gnu::always_inline]] inline const char* scanRun(const char* p, const char* end, char terminator, uint32_t& lines, bool& references) {
   uint32_t newlines = 0;
 #if defined(__SSE2__)
   const __m128i terminators = _mm_set1_epi8(terminator);
@@ -218,7 +221,8 @@ void decodeReferences(const char* begin, const char* end, bool dropReturns, Refe
   out.append(run, end);
 }
 
-const char* XMLParser::Terminator::findFrom(const char* from) {
+template <typename Sink>
+const char* XMLParser<Sink>::Terminator::findFrom(const char* from) {
   const bool known = searchedFrom_ && from >= searchedFrom_ && (!found_ || from <= found_);
   if (!known) {
     searchedFrom_ = from;
@@ -227,7 +231,8 @@ const char* XMLParser::Terminator::findFrom(const char* from) {
   return found_;
 }
 
-void XMLParser::skipSpace() {
+template <typename Sink>
+void XMLParser<Sink>::skipSpace() {
   const char* p = cursor_;
   while (xml_char::is(*p, xml_char::kSpace)) {
     if (*p == '\n') ++line_;
@@ -236,7 +241,8 @@ void XMLParser::skipSpace() {
   cursor_ = p;
 }
 
-std::string_view XMLParser::readName() {
+template <typename Sink>
+std::string_view XMLParser<Sink>::readName() {
   // A local cursor, four bytes a step: names are the most scanned bytes
   // after character data.
   const char* start = cursor_;
@@ -262,7 +268,8 @@ std::string_view XMLParser::readName() {
   return std::string_view(start, static_cast<size_t>(p - start));
 }
 
-std::string_view XMLParser::readQuoted(bool& references) {
+template <typename Sink>
+std::string_view XMLParser<Sink>::readQuoted(bool& references) {
   const char* start = cursor_;
   cursor_ = scanRun<xml_char::kValueStop, false>(cursor_, end_, '"', line_, references);
   const std::string_view text(start, static_cast<size_t>(cursor_ - start));
@@ -270,16 +277,19 @@ std::string_view XMLParser::readQuoted(bool& references) {
   return text;
 }
 
-void XMLParser::countLines(const char* begin, const char* end) {
+template <typename Sink>
+void XMLParser<Sink>::countLines(const char* begin, const char* end) {
   line_ += static_cast<uint32_t>(std::count(begin, end, '\n'));
 }
 
-bool XMLParser::fail(const char* message) {
+template <typename Sink>
+bool XMLParser<Sink>::fail(const char* message) {
   document_.setError(message, line_);
   return false;
 }
 
-bool XMLParser::run() {
+template <typename Sink>
+bool XMLParser<Sink>::run() {
   skipSpace();
   // Any byte other than "<" where markup is expected ends the document.
   while (*cursor_ == '<') {
@@ -292,7 +302,8 @@ bool XMLParser::run() {
   return true;
 }
 
-bool XMLParser::markup() {
+template <typename Sink>
+bool XMLParser<Sink>::markup() {
   const char c = *cursor_;
   if (c == '?') {
     ++cursor_;
@@ -311,7 +322,8 @@ bool XMLParser::markup() {
   return true;
 }
 
-void XMLParser::processingInstruction() {
+template <typename Sink>
+void XMLParser<Sink>::processingInstruction() {
   // Instructions other than the XML declaration are skipped as far as the
   // next "<" (through characterData).
   if (readName() != "xml") return;
@@ -340,7 +352,8 @@ void XMLParser::processingInstruction() {
   if (*cursor_ == '>') ++cursor_;
 }
 
-void XMLParser::declaration() {
+template <typename Sink>
+void XMLParser<Sink>::declaration() {
   if (cursor_[0] == '-' && cursor_[1] == '-') {
     cursor_ += 2;
     comment();
@@ -358,7 +371,8 @@ void XMLParser::declaration() {
   }
 }
 
-void XMLParser::comment() {
+template <typename Sink>
+void XMLParser<Sink>::comment() {
   const uint32_t startLine = line_;
   const char* end = commentEnd_.findFrom(cursor_);
   if (!end) return;  // unterminated: unknown markup
@@ -367,7 +381,8 @@ void XMLParser::comment() {
   cursor_ = end + 3;
 }
 
-void XMLParser::cdataSection() {
+template <typename Sink>
+void XMLParser<Sink>::cdataSection() {
   const uint32_t startLine = line_;
   readName();  // "CDATA", normally
   if (*cursor_ != '\0') {
@@ -382,7 +397,8 @@ void XMLParser::cdataSection() {
   cursor_ = end + 3;
 }
 
-bool XMLParser::startTag() {
+template <typename Sink>
+bool XMLParser<Sink>::startTag() {
   const uint32_t startLine = line_;
   sink_.startElement(readName(), startLine);
 
@@ -416,7 +432,8 @@ bool XMLParser::startTag() {
   }
 }
 
-bool XMLParser::endTag() {
+template <typename Sink>
+bool XMLParser<Sink>::endTag() {
   const std::string_view name = readName();
   if (*cursor_ == '>') ++cursor_;
   // Only the closing name's length is compared, so "</>" closes anything
@@ -426,7 +443,8 @@ bool XMLParser::endTag() {
   return true;
 }
 
-void XMLParser::characterData() {
+template <typename Sink>
+void XMLParser<Sink>::characterData() {
   const uint32_t startLine = line_;
   const char* start = cursor_;
   bool references = false;
@@ -436,5 +454,10 @@ void XMLParser::characterData() {
   // Even an empty run is handed on: two adjacent tags have one between them.
   sink_.characterData(start, cursor_, references, startLine);
 }
+
+// The tree builder's calls are resolved at compile time; other sinks go
+// through the interface.
+template class XMLParser<XMLTreeBuilder>;
+template class XMLParser<XMLParseSink>;
 
 }  // namespace tidewater

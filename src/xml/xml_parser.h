@@ -14,10 +14,12 @@ namespace tidewater {
 /// line counter, handing elements, attributes and texts to a sink, which
 /// keeps the open elements (so nesting depth costs heap, never call stack).
 /// The document gives the settings (keepText, keepBlankText) and takes the
-/// declarations and the error. Used by XMLDocument::parse.
+/// declarations and the error. Used by XMLDocument::parse; instantiated
+/// for XMLTreeBuilder and for XMLParseSink (any other sink).
+template <typename Sink>
 class XMLParser {
  public:
-  XMLParser(XMLDocument& document, XMLParseSink& sink, const char* buffer)
+  XMLParser(XMLDocument& document, Sink& sink, const char* buffer)
       : document_(document), sink_(sink), cursor_(buffer), end_(buffer + std::strlen(buffer)) {}
 
   /// Parses the whole buffer; on failure the document's error text and line
@@ -57,7 +59,7 @@ class XMLParser {
   bool fail(const char* message);
 
   XMLDocument& document_;
-  XMLParseSink& sink_;
+  Sink& sink_;
   const char* cursor_;
   const char* end_;  // the terminating NUL
   uint32_t line_ = 0;
