@@ -28,9 +28,15 @@ class Builder {
   /// command writes: its directory is created first, and the file is removed
   /// when the command fails. Returns false when the command failed (the
   /// status then says failed) or was interrupted (the status says stopped).
+  /// A non-empty "program" is started in place of arguments[0], which is
+  /// still what the command shows and the name the program sees.
   virtual bool runCommand(const std::string& workingDirectory,
                           const std::vector<std::string>& arguments,
-                          const std::string& outputFile) = 0;
+                          const std::string& outputFile, const std::string& program) = 0;
+  bool runCommand(const std::string& workingDirectory, const std::vector<std::string>& arguments,
+                  const std::string& outputFile) {
+    return runCommand(workingDirectory, arguments, outputFile, {});
+  }
 
   virtual void errorMessage(const std::string& text) = 0;
   virtual void informationMessage(const std::string& text) = 0;

@@ -91,7 +91,8 @@ void KilnmarkBuilder::beginStep(ProjectElement* node, const std::string& text,
 void KilnmarkBuilder::endStep(ProjectElement*, const std::string&) { indentation_ -= 2; }
 
 bool KilnmarkBuilder::runCommand(const std::string& workingDirectory,
-                                 const std::vector<std::string>& arguments, const std::string& outputFile) {
+                                 const std::vector<std::string>& arguments, const std::string& outputFile,
+                                 const std::string& program) {
   // A relative output name is taken from where the command runs.
   currentOutputFile_ = outputFile.empty() ? std::string() : absolutePath(outputFile, workingDirectory);
   if (!currentOutputFile_.empty()) {
@@ -111,8 +112,8 @@ bool KilnmarkBuilder::runCommand(const std::string& workingDirectory,
   }
   std::vector<std::string> command = arguments;
   mapBuiltinCommands(command, settings_.binDirectory);
-  const std::string program = command.empty() ? std::string() : command.front();
-  const int status = process_.run(std::move(command), workingDirectory);
+  const std::string shown = command.empty() ? std::string() : command.front();
+  const int status = process_.run(std::move(command), workingDirectory, program);
   if (interruption() != 0) {
     // The run ends by the signal: the step removes its files, nothing is
     // counted or reported.
@@ -121,7 +122,7 @@ bool KilnmarkBuilder::runCommand(const std::string& workingDirectory,
   }
   if (status == 0) return true;
   commandFailed();
-  if (status == -1) messageLine("can't execute command \"" + program + "\"");
+  if (status == -1) messageLine("can't execute command \"" + shown + "\"");
   return false;
 }
 

@@ -38,8 +38,9 @@ class KilnmarkBuilder : public Builder {
   void beginStep(ProjectElement* node, const std::string& text, const std::string& configuration) override;
   void endStep(ProjectElement* node, const std::string& configuration) override;
 
+  using Builder::runCommand;
   bool runCommand(const std::string& workingDirectory, const std::vector<std::string>& arguments,
-                  const std::string& outputFile) override;
+                  const std::string& outputFile, const std::string& program) override;
 
   void errorMessage(const std::string& text) override { messageLine(text); }
   void informationMessage(const std::string& text) override { messageLine(text); }

@@ -56,14 +56,14 @@ int openCapture(const std::string& fileName, bool append, const std::string& wor
 // driver's project tree grows. The pipes' other ends are close-on-exec.
 // Returns the child's id, or -1 when it could not start (no program, no
 // permission, no such directory).
-pid_t spawnChild(char* const* argv, const std::string& directory, int outWrite, int errWrite) {
+pid_t spawnChild(const char* program, char* const* argv, const std::string& directory, int outWrite, int errWrite) {
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0) return -1;
   int error = posix_spawn_file_actions_adddup2(&actions, outWrite, STDOUT_FILENO);
   if (error == 0) error = posix_spawn_file_actions_adddup2(&actions, errWrite, STDERR_FILENO);
   if (error == 0 && !directory.empty()) error = posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
   pid_t pid = -1;
-  if (error == 0) error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv, environ);
+  if (error == 0) error = posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   return error == 0 ? pid : -1;
 }
@@ -78,7 +78,8 @@ Process::~Process() {
 
 void Process::idle() const { usleep(idleMicroseconds_); }
 
-int Process::run(std::vector<std::string> arguments, const std::string& workingDirectory) {
+int Process::run(std::vector<std::string> arguments, const std::string& workingDirectory,
+                 const std::string& program) {
   openCaptures(arguments, workingDirectory);
   if (arguments.empty()) {
     closeCaptures();
@@ -97,7 +98,7 @@ int Process::run(std::vector<std::string> arguments, const std::string& workingD
     closeCaptures();
     return -1;
   }
-  const pid_t pid = spawnChild(argv.data(), workingDirectory, outPipe[1], errPipe[1]);
+  const pid_t pid = spawnChild(program.empty() ? argv[0] : program.c_str(), argv.data(), workingDirectory, outPipe[1], errPipe[1]);
   close(outPipe[1]);
   close(errPipe[1]);
   out_.pipe = outPipe[0];

@@ -36,8 +36,10 @@ class Process {
   /// relative to the working directory, receive the lines of their streams.
   /// Returns the exit code as a signed 8-bit number (so 255 reads as -1), or
   /// -1 when the child could not start, was ended by a signal or the list is
-  /// empty.
-  int run(std::vector<std::string> arguments, const std::string& workingDirectory);
+  /// empty. A non-empty "program" is started in place of arguments[0], which
+  /// stays the name the child sees.
+  int run(std::vector<std::string> arguments, const std::string& workingDirectory,
+          const std::string& program = {});
 
  private:
   /// One of the child's two output streams as seen from here.

@@ -1,5 +1,8 @@
 // The installed driver compiling with the real cross tools; the objects are
 // inspected with readelf as a user would.
+#include <algorithm>
+#include <filesystem>
+
 #include "e2e/e2e_fixture.h"
 
 namespace tidewater::test {
@@ -72,6 +75,58 @@ TEST_F(CompileTest, AFailingCompileShowsTheToolsMessagesAndStops) {
     EXPECT_FALSE(exists("bad.o") || exists("good.o"));
     EXPECT_EQ(read("bad.c"), "int broken( { return; }\n");
   }
+}
+
+// Without section options the compile starts the installation's
+// libexec/cc1 itself, with the arguments -n shows; with them it starts the
+// cc1 launcher, which renames the sections. The run uses a tree of links to
+// the installed one, with its own copy of the driver (which finds its tree
+// from its real path) and a libexec/cc1 that records each start.
+TEST_F(CompileTest, TheCompilerStartsDirectlyUnlessSectionOptionsNeedTheLauncher) {
+  namespace fs = std::filesystem;
+  const fs::path installed = distDirectory();
+  const fs::path tree = dir.path() + "/tree";
+  const fs::path tools = tree / "gcc/arm-none-eabi/bin";
+  fs::create_directories(tools);
+  fs::create_directories(tree / "gcc/arm-none-eabi/libexec");
+  fs::create_directories(tree / "bin");
+  for (const auto& entry : fs::directory_iterator(installed)) {
+    if (entry.path().filename() != "bin" && entry.path().filename() != "gcc") {
+      fs::create_directory_symlink(entry.path(), tree / entry.path().filename());
+    }
+  }
+  for (const auto& entry : fs::directory_iterator(installed / "bin")) {
+    if (entry.path().filename() != "cc") fs::create_symlink(entry.path(), tree / "bin" / entry.path().filename());
+  }
+  fs::copy_file(installed / "bin/cc", tree / "bin/cc");
+  for (const auto& entry : fs::directory_iterator(installed / "gcc/arm-none-eabi/bin")) {
+    fs::create_symlink(entry.path(), tools / entry.path().filename());
+  }
+  const fs::path compiler = fs::read_symlink(installed / "gcc/arm-none-eabi/libexec/cc1");
+  dir.write("tree/gcc/arm-none-eabi/libexec/cc1",
+            "#!/bin/sh\necho \"$*\" >> " + dir.path() + "/started\nexec " + compiler.string() + " \"$@\"\n");
+  fs::permissions(tree / "gcc/arm-none-eabi/libexec/cc1", fs::perms::owner_all);
+  dir.write("f.c", "int twice(int x) { return 2 * x; }\n");
+  const auto run = [&](const Strings& arguments) {
+    return runProgram((tree / "bin/cc").string(), Strings{"cc"} + arguments, dir.path());
+  };
+
+  const Strings compile = {"-c", "-cpu=Cortex-M3", "-thumb", "f.c", "-o", "f.o"};
+  const auto shown = run(Strings{"-n"} + compile);
+  ASSERT_EQ(shown.exitStatus, 0) << shown.standardError;
+  const std::string firstCommand = shown.standardOutput.substr(0, shown.standardOutput.find('\n'));
+  const std::string launcher = (tools / "cc1").string();
+  ASSERT_TRUE(contains(firstCommand, "  " + launcher + " "));
+  const auto direct = run(compile);
+  ASSERT_EQ(direct.exitStatus, 0) << direct.standardError;
+  EXPECT_EQ(read("started"), firstCommand.substr(firstCommand.find(launcher) + launcher.size() + 1) + "\n");
+  EXPECT_TRUE(contains(readelf({"-S", "f.o"}), " .text.twice "));
+
+  const auto renamed = run(compile + Strings{"-Rc,.fast"});
+  ASSERT_EQ(renamed.exitStatus, 0) << renamed.standardError;
+  const std::string starts = read("started");
+  EXPECT_EQ(std::count(starts.begin(), starts.end(), '\n'), 1) << starts;
+  EXPECT_TRUE(contains(readelf({"-S", "f.o"}), " .fast.twice "));
 }
 
 }  // namespace
