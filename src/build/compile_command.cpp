@@ -162,8 +162,12 @@ std::string CompileContext::value(const PropertyClass* property) const {
 
 bool CompileContext::yes(const PropertyClass* property) const { return value(property) == "Yes"; }
 
+// Forming one compile's commands reads the node's macros many times and
+// changes nothing they depend on, so the map is made once.
 std::string CompileContext::expand(const std::string& text) const {
-  return system->expandForNode(node, configuration, text);
+  if (text.find('$') == std::string::npos) return text;
+  if (!macros_) macros_ = system->nodeMacroMap(node, configuration);
+  return system->expandWith(*macros_, text);
 }
 
 std::string CompileContext::toolPath(const std::string& path) const {

@@ -6,6 +6,7 @@
 
 #include "build/step_files.h"
 #include "build/target_options.h"
+#include "macro/macro_expansion.h"
 #include "project/build_kind.h"
 
 namespace tidewater {
@@ -42,6 +43,7 @@ struct CompileContext {
 
  private:
   mutable std::optional<std::string> intermediateDirectory_;  ///< $(IntDir), expanded when first needed
+  mutable std::optional<MacroMap> macros_;  ///< the node's macros, made at the first expansion
 };
 
 CompileContext makeCompileContext(ARMProjectSystem& system, ProjectElement& node,

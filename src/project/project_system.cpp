@@ -163,7 +163,7 @@ std::string ProjectSystem::nodeName(ProjectElement& node) {
 std::string ProjectSystem::expandForNode(ProjectElement* node, const std::string& configuration,
                                          std::string_view text) {
   if (text.find('$') == std::string_view::npos) return std::string(text);
-  return macros_.expand(text, nodeMacroMap(node, configuration), true, true);
+  return expandWith(nodeMacroMap(node, configuration), text);
 }
 
 }  // namespace tidewater

@@ -107,6 +107,11 @@ class ProjectSystem {
   /// without "$" comes back unchanged without building the map.
   std::string expandForNode(ProjectElement* node, const std::string& configuration,
                             std::string_view text);
+  /// The same with a node's macro map made beforehand, for a caller that
+  /// expands many texts of one node.
+  std::string expandWith(const MacroMap& nodeMacros, std::string_view text) const {
+    return macros_.expand(text, nodeMacros, true, true);
+  }
   std::string expandGlobally(std::string_view text) const { return macros_.expandGlobally(text); }
 
   // Target descriptions.
